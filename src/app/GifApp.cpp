@@ -1,0 +1,93 @@
+#include "app/GifApp.h"
+
+#include "app/CrashReport.h"
+#include "app/DomainOption.h"
+#include "app/Localisation.h"
+#include "app/Paths.h"
+#include "window/GifFrame.h"
+
+#include <wx/image.h>
+#include <wx/log.h>
+#include <wx/msgdlg.h>
+#include <wx/xrc/xmlres.h>
+
+#include <iostream>
+
+wxIMPLEMENT_APP_NO_MAIN(GifApp);
+
+GifApp::GifApp()
+{
+    wxHandleFatalExceptions(true);
+}
+
+GifApp::~GifApp()
+{
+    delete m_locale;
+}
+
+void GifApp::SetupAppLocale()
+{
+    delete m_locale;
+    m_locale = CreateLocale(kStoredCodeEnglish, "m_locale_", "ui");
+}
+
+void LoadToolkitResources(const wxString& themesDir)
+{
+    wxInitAllImageHandlers();
+    wxXmlResource::Get()->InitAllHandlers();
+    wxXmlResource::Get()->LoadAllFiles(themesDir);
+}
+
+bool GifApp::OnInit()
+{
+    if (!wxApp::OnInit())
+        return false;
+    m_locale = nullptr;
+    SetupAppLocale();
+
+    GifFrame* frame = nullptr;
+    {
+        // The toolkit's own messages about missing files stay quiet during
+        // start-up; a missing main window is reported below in our words.
+        wxLogNull noLog;
+        const wxString installDir = GetInstallDir();
+        LoadToolkitResources((installDir.empty() ? wxString(".") : installDir) + "/Themes");
+
+        const wxString optionPath = GetOptionFilePath();
+        std::cout << optionPath.utf8_string() << std::endl;
+        g_domainOption = new DomainOption(optionPath);
+        ReadDomainOptions();
+
+        frame = CreateMainWindow();
+    }
+    if (!frame)
+    {
+        wxMessageBox(wxString::Format(_("The window resources of %s were not found in \"%s\".\n"
+                                        "Please reinstall the program."),
+                                      GetProductName(), GetInstallDir() + "/Themes"),
+                     GetProductName(), wxOK | wxICON_ERROR | wxCENTRE, nullptr);
+        return false;
+    }
+    m_frame = frame;
+    m_frame->Show();
+    return true;
+}
+
+int GifApp::OnExit()
+{
+    delete g_domainOption;
+    g_domainOption = nullptr;
+    return 0;
+}
+
+void GifApp::OnFatalException()
+{
+    WriteCrashReport();
+}
+
+int RunGifAnimator(int argc, char** argv)
+{
+    wxSetAssertHandler(nullptr);
+    wxLog::SetLogLevel(wxLOG_Info);
+    return wxEntry(argc, argv);
+}

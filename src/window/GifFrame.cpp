@@ -1,0 +1,170 @@
+#include "window/GifFrame.h"
+
+#include "app/Paths.h"
+#include "app/UpdateCheck.h"
+#include "window/ThreadEvents.h"
+
+#include <wx/icon.h>
+#include <wx/log.h>
+#include <wx/menu.h>
+#include <wx/panel.h>
+#include <wx/settings.h>
+#include <wx/sizer.h>
+#include <wx/spinctrl.h>
+#include <wx/splitter.h>
+#include <wx/statusbr.h>
+#include <wx/stattext.h>
+#include <wx/toolbar.h>
+#include <wx/xrc/xmlres.h>
+
+#include <iostream>
+
+const wxEventType wxEVT_COMMAND_THREAD_UPDATE = wxNewEventType();
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(GifFrame, wxFrame)
+    EVT_CLOSE(GifFrame::OnClose)
+    EVT_COMMAND(wxID_ANY, UpdateResultEvent, GifFrame::OnUpdateResult)
+    EVT_COMMAND(ID_IMAGE_THREAD_UPDATE, wxEVT_COMMAND_THREAD_UPDATE, GifFrame::OnThreadUpdate)
+    EVT_COMMAND(ID_SAVE_THREAD_UPDATE, wxEVT_COMMAND_THREAD_UPDATE, GifFrame::OnWorkSaveAsGifThreadUpdate)
+wxEND_EVENT_TABLE()
+// clang-format on
+
+namespace
+{
+const int kStatusFieldWidths[] = {200, 400, -1};
+const wxColour kStripBackground(176, 223, 227);
+
+template <typename T>
+T* FindControl(wxWindow* parent, const char* name)
+{
+    return XRCCTRL(*parent, name, T);
+}
+} // namespace
+
+GifFrame::GifFrame()
+{
+}
+
+GifFrame::~GifFrame()
+{
+    // The strip is a child window; the toolkit destroys it with the others.
+    m_timer.Stop();
+    delete m_uiLocale;
+}
+
+void GifFrame::InitFrame()
+{
+    m_language = ReadLanguageCode();
+    SetupFrameLocale(m_language);
+
+    BuildMenuBar();
+    BindCommands();
+
+    m_splitter3 = FindControl<wxSplitterWindow>(this, "m_splitter3");
+    m_panel_top = FindControl<wxPanel>(this, "m_panel_top");
+    m_panel_top->SetSizer(new wxBoxSizer(wxHORIZONTAL));
+    // The thumbnail strip takes its place here.
+
+    m_panel_down = FindControl<wxPanel>(this, "m_panel_down");
+    m_panel_down->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOBK));
+
+    m_timer.SetOwner(this, ID_PREVIEW_TIMER);
+
+    m_spinctrl_delay = FindControl<wxSpinCtrl>(this, "m_spinctrl_delay");
+    m_spinctrl_width = FindControl<wxSpinCtrl>(this, "m_spinctrl_width");
+    m_spinctrl_height = FindControl<wxSpinCtrl>(this, "m_spinctrl_height");
+    m_staticText_delay = FindControl<wxStaticText>(this, "m_staticText_delay");
+    m_staticText_sec = FindControl<wxStaticText>(this, "m_staticText_sec");
+    m_staticText_gif = FindControl<wxStaticText>(this, "m_staticText_gif");
+    m_staticText_width = FindControl<wxStaticText>(this, "m_staticText_width");
+    m_staticText_wpx = FindControl<wxStaticText>(this, "m_staticText_wpx");
+    m_staticText_height = FindControl<wxStaticText>(this, "m_staticText_height");
+    m_staticText_hpx = FindControl<wxStaticText>(this, "m_staticText_hpx");
+    SetCaptions();
+
+    m_statusBar1 = FindControl<wxStatusBar>(this, "m_statusBar1");
+    m_statusBar1->SetFieldsCount(3, kStatusFieldWidths);
+    m_toolBar_button = FindControl<wxToolBar>(this, "m_toolBar_button");
+
+    DisableFrameCommands();
+
+    m_refWidth = m_refHeight = 0;
+    m_previewIndex = m_loopCount = m_loopsDone = 0;
+    m_savedDelay = m_savedWidth = m_savedHeight = m_savedFrameCount = 0;
+    m_gifSavedFrameCount = m_gifSavedDelay = m_gifSavedWidth = m_gifSavedHeight = 0;
+
+    const wxString iconPath = GetInstallDir() + "/Themes/application.ico";
+    std::cout << iconPath.utf8_string() << std::endl;
+    {
+        wxLogNull noLog;
+        wxIcon icon;
+        if (icon.LoadFile(iconPath, wxBITMAP_TYPE_ICO))
+            SetIcon(icon);
+    }
+    SetTitle(GetProductName());
+    m_isPlaying = false;
+}
+
+int GifFrame::GetFrameCount() const
+{
+    return 0;
+}
+
+void GifFrame::SetFrameCommandsEnabled(bool enable)
+{
+    for (wxMenuItem* item : {m_menuItem_save, m_menuItem_saveAs, m_menuItem_saveProject,
+                             m_menuItem_delete, m_menuItem_clearAll, m_menuItem_run,
+                             m_menuItem_loopCount})
+        item->Enable(enable);
+    m_toolBar_button->EnableTool(XRCID("m_tool_delete"), enable);
+    m_toolBar_button->EnableTool(XRCID("m_tool_play"), enable);
+    m_spinctrl_delay->Enable(enable);
+    m_spinctrl_width->Enable(enable);
+    m_spinctrl_height->Enable(enable);
+}
+
+void GifFrame::EnableFrameCommands()
+{
+    SetFrameCommandsEnabled(true);
+}
+
+void GifFrame::DisableFrameCommands()
+{
+    SetFrameCommandsEnabled(false);
+}
+
+void GifFrame::OnExitMenu(wxCommandEvent&)
+{
+    Close();
+}
+
+void GifFrame::OnClose(wxCloseEvent& event)
+{
+    StopPreview();
+    if (GetFrameCount() == 0 || !event.CanVeto())
+    {
+        Destroy();
+        return;
+    }
+    CloseWithSavePrompt();
+}
+
+bool InitMainWindow(GifFrame* frame)
+{
+    if (!wxXmlResource::Get()->LoadFrame(frame, nullptr, "MyFrame1"))
+        return false;
+    frame->InitFrame();
+    return true;
+}
+
+GifFrame* CreateMainWindow()
+{
+    GifFrame* frame = new GifFrame;
+    if (!InitMainWindow(frame))
+    {
+        delete frame;
+        return nullptr;
+    }
+    return frame;
+}

@@ -1,0 +1,146 @@
+// Menu bar, command wiring and the interface language of the main window.
+#include "window/GifFrame.h"
+
+#include "app/Localisation.h"
+#include "app/Paths.h"
+
+#include <wx/menu.h>
+#include <wx/spinctrl.h>
+#include <wx/splitter.h>
+#include <wx/stattext.h>
+#include <wx/statusbr.h>
+#include <wx/toolbar.h>
+#include <wx/xrc/xmlres.h>
+
+namespace
+{
+wxString WithAccelerator(const wxString& label, const char* accelerator)
+{
+    return label + "\t" + accelerator;
+}
+} // namespace
+
+void GifFrame::BuildMenuBar()
+{
+    m_menuBar = new wxMenuBar;
+
+    m_menuFile = new wxMenu;
+    m_menuItem_save = m_menuFile->Append(ID_MENU_SAVE, _("Save"));
+    m_menuItem_saveAs = m_menuFile->Append(ID_MENU_SAVE_AS, _("Save As"));
+    m_menuItem_openProject = m_menuFile->Append(ID_MENU_OPEN_PROJECT, _("Open Project"));
+    m_menuItem_saveProject =
+        m_menuFile->Append(ID_MENU_SAVE_PROJECT, WithAccelerator(_("Save Project"), "Ctrl+S"));
+    m_menuItem_exit = m_menuFile->Append(ID_MENU_EXIT, WithAccelerator(_("Exit"), "Ctrl+Q"));
+    m_menuBar->Append(m_menuFile, _("File"));
+
+    m_menuFrame = new wxMenu;
+    m_menuItem_addImage =
+        m_menuFrame->Append(ID_MENU_ADD_IMAGE, WithAccelerator(_("Add Image"), "Ctrl+Ins"));
+    m_menuItem_delete = m_menuFrame->Append(ID_MENU_DELETE, WithAccelerator(_("Delete"), "Ctrl+Del"));
+    m_menuItem_clearAll = m_menuFrame->Append(ID_MENU_CLEAR_ALL, _("Clear All"));
+    m_menuBar->Append(m_menuFrame, _("Frame"));
+
+    m_menuAnimation = new wxMenu;
+    m_menuItem_run = m_menuAnimation->Append(
+        ID_MENU_RUN, m_isPlaying ? WithAccelerator(_("Stop animation"), "Ctrl+T")
+                                 : WithAccelerator(_("Run animation"), "Ctrl+P"));
+    m_menuItem_loopCount = m_menuAnimation->Append(ID_MENU_LOOP_COUNT, _("Loop Count"));
+    m_menuBar->Append(m_menuAnimation, _("Animation"));
+
+    m_menuHelp = new wxMenu;
+    m_menuItem_help = m_menuHelp->Append(ID_MENU_HELP, _("Help"));
+    m_menuLanguage = new wxMenu;
+    const StoredLanguage* languages = GetStoredLanguages();
+    for (int i = 0; i < kStoredLanguageCount; ++i)
+    {
+        wxMenuItem* item = m_menuLanguage->AppendCheckItem(languages[i].code,
+                                                           wxString::FromUTF8(languages[i].label));
+        item->Check(languages[i].code == m_language);
+    }
+    m_menuHelp->AppendSubMenu(m_menuLanguage, _("Language"));
+    m_menuItem_support = m_menuHelp->Append(ID_MENU_SUPPORT, _("Support"));
+    m_menuItem_checkUpdate = m_menuHelp->Append(ID_MENU_CHECK_UPDATE, _("Check for Update"));
+    m_menuItem_about = m_menuHelp->Append(ID_MENU_ABOUT, _("About"));
+    m_menuBar->Append(m_menuHelp, _("Help"));
+
+    SetMenuBar(m_menuBar);
+}
+
+// Bound once: the menu bar keeps its ids when it is rebuilt.
+void GifFrame::BindCommands()
+{
+    Bind(wxEVT_MENU, &GifFrame::OnSaveAnimator, this, ID_MENU_SAVE);
+    Bind(wxEVT_MENU, &GifFrame::OnSaveAsAnimator, this, ID_MENU_SAVE_AS);
+    Bind(wxEVT_MENU, &GifFrame::OnOpenProject, this, ID_MENU_OPEN_PROJECT);
+    Bind(wxEVT_MENU, &GifFrame::OnSaveProject, this, ID_MENU_SAVE_PROJECT);
+    Bind(wxEVT_MENU, &GifFrame::OnExitMenu, this, ID_MENU_EXIT);
+    Bind(wxEVT_MENU, &GifFrame::OnAddImage, this, ID_MENU_ADD_IMAGE);
+    Bind(wxEVT_MENU, &GifFrame::OnDeleteImage, this, ID_MENU_DELETE);
+    Bind(wxEVT_MENU, &GifFrame::OnClearAll, this, ID_MENU_CLEAR_ALL);
+    Bind(wxEVT_MENU, &GifFrame::OnRunAnimation, this, ID_MENU_RUN);
+    Bind(wxEVT_MENU, &GifFrame::OnLoopCount, this, ID_MENU_LOOP_COUNT);
+    Bind(wxEVT_MENU, &GifFrame::OnHelpMenu, this, ID_MENU_HELP);
+    Bind(wxEVT_MENU, &GifFrame::OnHelpMenu, this, ID_MENU_SUPPORT);
+    Bind(wxEVT_MENU, &GifFrame::OnHelpMenu, this, ID_MENU_CHECK_UPDATE);
+    Bind(wxEVT_MENU, &GifFrame::OnAbout, this, ID_MENU_ABOUT);
+    const StoredLanguage* languages = GetStoredLanguages();
+    for (int i = 0; i < kStoredLanguageCount; ++i)
+        Bind(wxEVT_MENU, &GifFrame::OnLanguage, this, languages[i].code);
+
+    // The strip's context menu.
+    Bind(wxEVT_MENU, &GifFrame::OnInsertImage, this, ID_CONTEXT_INSERT_IMAGE);
+    Bind(wxEVT_MENU, &GifFrame::OnDeleteImage, this, wxID_DELETE);
+
+    // XRC controls.
+    Bind(wxEVT_MENU, &GifFrame::OnRunAnimation, this, XRCID("m_tool_play"));
+    Bind(wxEVT_MENU, &GifFrame::OnDeleteImage, this, XRCID("m_tool_delete"));
+    Bind(wxEVT_MENU, &GifFrame::OnAddImage, this, XRCID("m_tool_insert"));
+    Bind(wxEVT_MENU, &GifFrame::OnLoopCount, this, XRCID("m_menuItem_loop_count"));
+    Bind(wxEVT_TIMER, &GifFrame::OnTimer, this, ID_PREVIEW_TIMER);
+    Bind(wxEVT_TEXT, &GifFrame::OnSetDelay, this, XRCID("m_spinctrl_delay"));
+    Bind(wxEVT_TEXT, &GifFrame::OnSetWidth, this, XRCID("m_spinctrl_width"));
+    Bind(wxEVT_TEXT, &GifFrame::OnSetHeight, this, XRCID("m_spinctrl_height"));
+    Bind(wxEVT_SPLITTER_SASH_POS_CHANGED, &GifFrame::OnChangeSplitterWindow, this,
+         XRCID("m_splitter3"));
+}
+
+void GifFrame::SetupFrameLocale(int code)
+{
+    delete m_uiLocale;
+    m_uiLocale = CreateLocale(code, GetLanguageDir(), "language");
+}
+
+void GifFrame::SetCaptions()
+{
+    m_staticText_delay->SetLabel(_("Delay ") + ":");
+    m_staticText_sec->SetLabel("1/100" + _("sec "));
+    m_staticText_gif->SetLabel(_("GIF") + ":");
+    m_staticText_width->SetLabel(_("Width") + ":");
+    m_staticText_wpx->SetLabel(_("px"));
+    m_staticText_height->SetLabel(_("Height") + ":");
+    m_staticText_hpx->SetLabel(_("px"));
+}
+
+void GifFrame::OnLanguage(wxCommandEvent& event)
+{
+    m_language = event.GetId();
+    WriteLanguageCode(m_language);
+    SetupFrameLocale(m_language);
+    wxMenuBar* oldBar = GetMenuBar();
+    BuildMenuBar();
+    delete oldBar;
+    RelabelControls();
+}
+
+void GifFrame::RelabelControls()
+{
+    SetCaptions();
+    // Status field 1 describes the picture last drawn in the preview.
+    m_statusBar1->SetStatusText(
+        wxString::Format("%s " + _("Width") + ":%d" + _("px") + "," + _("Height") + ":%d " + _("px"),
+                         m_previewName, m_previewWidth, m_previewHeight),
+        1);
+    RefreshOutputSize();
+    SetTitle(GetProductName());
+    Layout();
+}
