@@ -104,6 +104,11 @@ void GifFrame::InitFrame()
     }
     SetTitle(GetProductName());
     m_isPlaying = false;
+
+    // The XRC sizer shrinks the frame to its minimum; open at a useful size.
+    SetSize(FromDIP(wxSize(900, 640)));
+    m_splitter3->SetSashPosition(FromDIP(280));
+    Centre();
 }
 
 int GifFrame::GetFrameCount() const

@@ -1,0 +1,29 @@
+#!/bin/bash
+# Installs the Debian packages the build, the program and the tests need,
+# only those that are missing. Uses sudo when not run as root.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  libwxgtk3.2-dev                  # wxWidgets 3.2 for GTK3
+  libgtest-dev googletest          # tests
+  libgif-dev                       # independent GIF decoder for the tests
+  xvfb xauth x11-utils xdotool     # virtual display for the GUI tests
+  binutils                         # nm, for the exported-symbol check
+)
+if [ "${1:-}" = "--bench" ]; then
+  packages+=(imagemagick time)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  [ "$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null)" = "install ok installed" ] || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing missing packages: ${missing[*]}"
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
