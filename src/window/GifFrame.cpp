@@ -43,11 +43,14 @@ T* FindControl(wxWindow* parent, const char* name)
 } // namespace
 
 GifFrame::GifFrame()
+    : m_workerSink(std::make_shared<WorkerEventSink>(this))
 {
 }
 
 GifFrame::~GifFrame()
 {
+    // Workers still running drop their results from now on.
+    m_workerSink->Detach();
     // The strip is a child window; the toolkit destroys it with the others.
     m_timer.Stop();
     delete m_uiLocale;
@@ -68,6 +71,7 @@ void GifFrame::InitFrame()
 
     m_panel_down = FindControl<wxPanel>(this, "m_panel_down");
     m_panel_down->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOBK));
+    m_panel_down->Bind(wxEVT_PAINT, &GifFrame::OnPreviewPaint, this);
 
     m_timer.SetOwner(this, ID_PREVIEW_TIMER);
 

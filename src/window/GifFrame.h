@@ -6,8 +6,14 @@
 // the Help menu (GifFrameHelp.cpp).
 #pragma once
 
+#include "window/ImageThread.h"
+#include "window/WorkerEventSink.h"
+
+#include <wx/bitmap.h>
 #include <wx/frame.h>
 #include <wx/timer.h>
+
+#include <vector>
 
 class wxLocale;
 class wxMenu;
@@ -71,6 +77,9 @@ public:
     void EnableFrameCommands();
     void DisableFrameCommands();
     void RefreshOutputSize();
+    void ClearPreview();
+    void DrawPreview(wxDC& dc);
+    bool IsLoading() const;
 
 protected:
     // Menus and language.
@@ -93,6 +102,9 @@ protected:
     void OnClearAll(wxCommandEvent& event);
     void OnThumbnailRightClick(wxThumbnailEvent& event);
     void OnThreadUpdate(wxCommandEvent& event);
+    bool StartImageLoad(const wxArrayString& entries);
+    void FinishImageLoad();
+    int InsertionPosition() const;
 
     // Preview and loop count.
     void OnRunAnimation(wxCommandEvent& event);
@@ -100,6 +112,7 @@ protected:
     void OnThumbnailLeftClick(wxThumbnailEvent& event);
     void OnChangeSplitterWindow(wxSplitterEvent& event);
     void OnLoopCount(wxCommandEvent& event);
+    void OnPreviewPaint(wxPaintEvent& event);
 
     // Timing and size.
     void OnSetDelay(wxCommandEvent& event);
@@ -174,6 +187,8 @@ protected:
     wxString m_previewName;
     int m_previewWidth = 0;   // size of the picture last drawn in the preview
     int m_previewHeight = 0;
+    wxBitmap m_previewBitmap;  // what the preview panel paints, and where
+    wxPoint m_previewPosition;
 
     // Reference size of the frames and the chosen output size.
     int m_refWidth = 0;
@@ -183,6 +198,8 @@ protected:
 
     int m_language = 0;
     wxProgressDialog* m_loadProgress = nullptr;
+    std::vector<LoadFailure> m_loadFailures;  // pictures of the running load that failed
+    WorkerEventSinkPtr m_workerSink;          // where worker threads post to this window
     wxProgressDialog* m_saveProgress = nullptr;
 
     // GIF output and project file.

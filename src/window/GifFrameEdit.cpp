@@ -1,30 +1,229 @@
-// Commands that change which frames the animation has.
+// Commands that change which frames the animation has: Add Image (loaded on a
+// worker), Insert Image (loaded at once), Delete, Clear All and the strip's
+// context menu.
 #include "window/GifFrame.h"
+
+#include "app/Paths.h"
+#include "window/ImageDecoding.h"
+#include "window/ImageThread.h"
+#include "window/thumbnailctrl.h"
+
+#include <wx/filedlg.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/progdlg.h>
+#include <wx/statusbr.h>
+
+#include <algorithm>
+#include <functional>
+
+namespace
+{
+wxString ImageFileFilter()
+{
+    // GTK matches patterns case-sensitively: name the upper-case extensions
+    // of camera files too.
+    return _("Image files ") +
+           "(*.png;*.jpg;*bmp;*.gif)|*.png;*.jpg;*.bmp;*.gif;*.jpeg;*.PNG;*.JPG;*.BMP;*.GIF;*.JPEG";
+}
+
+wxArrayString AskForPictures(wxWindow* parent, const wxString& title)
+{
+    wxFileDialog dialog(parent, title, "", "", ImageFileFilter(),
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST | wxFD_MULTIPLE);
+    wxArrayString paths;
+    if (dialog.ShowModal() != wxID_OK)
+        return paths;
+    dialog.GetPaths(paths);
+    if (paths.empty() && !dialog.GetPath().empty())
+        paths.push_back(dialog.GetPath());
+    return paths;
+}
+
+wxString DescribeFailures(const std::vector<LoadFailure>& failures)
+{
+    const size_t kListed = 15;
+    wxString list;
+    for (size_t i = 0; i < failures.size() && i < kListed; ++i)
+        list += "\n" + failures[i].entry + " (" + failures[i].reason + ")";
+    if (failures.size() > kListed)
+        list += "\n" + wxString::Format(_("and %d more"), int(failures.size() - kListed));
+    return list;
+}
+} // namespace
+
+bool GifFrame::IsLoading() const
+{
+    return m_loadProgress != nullptr;
+}
+
+bool GifFrame::StartImageLoad(const wxArrayString& entries)
+{
+    ImageThread* thread = new ImageThread(m_workerSink, entries);
+    if (thread->Create() != wxTHREAD_NO_ERROR)
+    {
+        delete thread;
+        wxMessageBox(_("The pictures could not be loaded: no worker thread could be started."),
+                     GetProductName(), wxOK | wxICON_ERROR, this);
+        return false;
+    }
+    m_loadFailures.clear();
+    m_loadProgress = new wxProgressDialog(_("Load Images Progress Dialog"), _(" Loading images...."), 100,
+                                          this, wxPD_ELAPSED_TIME | wxPD_ESTIMATED_TIME | wxPD_REMAINING_TIME);
+    if (thread->Run() != wxTHREAD_NO_ERROR)
+    {
+        // A detached thread that did not run is still ours to delete.
+        delete thread;
+        m_loadProgress->Destroy();
+        m_loadProgress = nullptr;
+        return false;
+    }
+    return true;
+}
 
 void GifFrame::OnAddImage(wxCommandEvent&)
 {
     StopPreview();
+    if (IsLoading())
+        return;
+    const wxArrayString paths = AskForPictures(this, _("Add Image Files"));
+    if (paths.empty())
+        return;
+    if (StartImageLoad(paths))
+        EnableFrameCommands();
+}
+
+int GifFrame::InsertionPosition() const
+{
+    const wxArrayInt& selections = m_thumbnailCtrl->GetSelections();
+    if (!selections.empty() && selections[0] >= 0)
+        return selections[0];
+    // Nothing selected (a right click only moves the focus): before the
+    // focused frame, or at the end.
+    const int focus = m_thumbnailCtrl->GetFocusItem();
+    return focus >= 0 && focus < m_thumbnailCtrl->GetCount() ? focus : m_thumbnailCtrl->GetCount();
 }
 
 void GifFrame::OnInsertImage(wxCommandEvent&)
 {
     StopPreview();
+    const wxArrayString paths = AskForPictures(this, _("Insert Image Files"));
+    if (paths.empty())
+        return;
+
+    const int position = InsertionPosition();
+    int inserted = 0;
+    std::vector<LoadFailure> failures;
+    for (const wxString& path : paths)
+    {
+        wxString failure;
+        const bool decoded = DecodePictureEntry(
+            path,
+            [&](wxImage&& image, const wxString& source, int frameNumber, bool) {
+                m_thumbnailCtrl->SuspendUpdates();
+                wxImageThumbnailItem* item =
+                    new wxImageThumbnailItem(new wxImage(image), frameNumber, source);
+                m_thumbnailCtrl->Insert(item, position + inserted);
+                ++inserted;
+                m_thumbnailCtrl->ResumeUpdates();
+            },
+            &failure);
+        if (!decoded)
+            failures.push_back({path, failure});
+    }
+    RefreshOutputSize();
+    if (!failures.empty())
+        wxMessageBox(_("These pictures could not be loaded:") + DescribeFailures(failures), GetProductName(),
+                     wxOK | wxICON_WARNING, this);
 }
 
 void GifFrame::OnDeleteImage(wxCommandEvent&)
 {
     StopPreview();
+    if (GetFrameCount() == 0)
+        return;
+    wxArrayInt selected = m_thumbnailCtrl->GetSelections();
+    if (selected.empty() || selected[0] < 0)
+        return;
+    // From the highest index down, so that the lower ones stay valid.
+    std::sort(selected.begin(), selected.end(), std::greater<int>());
+
+    wxMessageDialog question(this, _("Are you sure you want to delete selected image(s)?"), _("Confirm"),
+                             wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION);
+    if (question.ShowModal() == wxID_YES)
+    {
+        for (int index : selected)
+            m_thumbnailCtrl->Delete(index);
+        ClearPreview();
+    }
+    m_statusBar1->SetStatusText("", 1);
+    RefreshOutputSize();
+    if (GetFrameCount() == 0)
+        DisableFrameCommands();
 }
 
 void GifFrame::OnClearAll(wxCommandEvent&)
 {
     StopPreview();
+    DisableFrameCommands();
+    m_thumbnailCtrl->Clear();
+    RefreshOutputSize();
+    m_statusBar1->SetStatusText("", 1);
+    ClearPreview();
 }
 
 void GifFrame::OnThumbnailRightClick(wxThumbnailEvent&)
 {
+    StopPreview();
+    wxMenu menu;
+    menu.Append(ID_CONTEXT_INSERT_IMAGE, _("&Insert Image") + "\tCtrl+Ins");
+    menu.Append(wxID_DELETE, _("&Delete") + "\tCtrl+Del");
+    PopupMenu(&menu, ScreenToClient(wxGetMousePosition()));
 }
 
-void GifFrame::OnThreadUpdate(wxCommandEvent&)
+void GifFrame::OnThreadUpdate(wxCommandEvent& event)
 {
+    if (event.GetInt() == kLoadFailureProgress)
+    {
+        LoadFailure* failure = static_cast<LoadFailure*>(event.GetClientData());
+        m_loadFailures.push_back(*failure);
+        delete failure;
+        return;
+    }
+
+    if (wxImage* image = static_cast<wxImage*>(event.GetClientData()))
+    {
+        wxImageThumbnailItem* item =
+            new wxImageThumbnailItem(image, static_cast<int>(event.GetExtraLong()), event.GetString());
+        // The strip refuses an item whose file has gone meanwhile.
+        if (m_thumbnailCtrl->Append(item, m_gifSavedDelay) < 0)
+        {
+            m_loadFailures.push_back({event.GetString(), _("the file is no longer there")});
+            delete item;
+        }
+    }
+
+    if (event.GetInt() == 100)
+        FinishImageLoad();
+    else if (m_loadProgress)
+        m_loadProgress->Update(event.GetInt(), "");
+}
+
+void GifFrame::FinishImageLoad()
+{
+    RefreshOutputSize();
+    if (GetFrameCount() > 0)
+        ShowPreviewFrame(0);
+    if (m_loadProgress)
+    {
+        m_loadProgress->Destroy();
+        m_loadProgress = nullptr;
+    }
+    if (!m_loadFailures.empty())
+    {
+        const std::vector<LoadFailure> failures = std::move(m_loadFailures);
+        m_loadFailures.clear();
+        wxMessageBox(_("These pictures could not be loaded:") + DescribeFailures(failures), GetProductName(),
+                     wxOK | wxICON_WARNING, this);
+    }
 }

@@ -2,14 +2,29 @@
 #include "window/GifFrame.h"
 
 #include "app/Paths.h"
+#include "window/LoopCountDialog.h"
+#include "window/PreviewGeometry.h"
+#include "window/thumbnailctrl.h"
 
+#include <wx/dcclient.h>
+#include <wx/filename.h>
 #include <wx/log.h>
 #include <wx/menu.h>
+#include <wx/panel.h>
+#include <wx/spinctrl.h>
+#include <wx/splitter.h>
+#include <wx/statusbr.h>
 #include <wx/toolbar.h>
 #include <wx/xrc/xmlres.h>
 
+#include <algorithm>
+#include <iostream>
+
 namespace
 {
+// A delay of 0 would ask the timer for 0 ms; keep a small positive tick.
+const int kMinimumPreviewInterval = 10;
+
 void SetPlayToolBitmap(wxToolBar* toolBar, const char* fileName)
 {
     wxLogNull noLog;
@@ -39,26 +54,130 @@ void GifFrame::ShowStopTool()
     m_menuItem_run->SetItemLabel(_("Stop animation") + "\tCtrl+T");
 }
 
-void GifFrame::ShowPreviewFrame(int)
-{
-}
-
 void GifFrame::OnRunAnimation(wxCommandEvent&)
 {
+    if (m_isPlaying)
+    {
+        m_timer.Stop();
+        m_previewIndex = 0;
+        ShowPlayTool();
+    }
+    else
+    {
+        if (GetFrameCount() == 0)
+            return;
+        m_timer.Start(std::max(kMinimumPreviewInterval, m_spinctrl_delay->GetValue() * 10));
+        ShowStopTool();
+    }
+    m_isPlaying = !m_isPlaying;
 }
 
 void GifFrame::OnTimer(wxTimerEvent&)
 {
+    const int count = GetFrameCount();
+    if (count == 0)
+    {
+        StopPreview();
+        return;
+    }
+    ShowPreviewFrame(m_previewIndex);
+    ++m_previewIndex;
+    if (m_previewIndex >= count)
+    {
+        ++m_loopsDone;
+        if (m_loopsDone == m_loopCount)
+        {
+            m_timer.Stop();
+            m_loopsDone = 0;
+            ShowPlayTool();
+            m_isPlaying = false;
+        }
+        m_previewIndex = 0;
+    }
 }
 
-void GifFrame::OnThumbnailLeftClick(wxThumbnailEvent&)
+// GTK3 draws a window reliably only from its paint event, so this records
+// what to show and where, and the panel's paint handler draws it.
+void GifFrame::ShowPreviewFrame(int index)
 {
+    wxImageThumbnailItem* item = dynamic_cast<wxImageThumbnailItem*>(m_thumbnailCtrl->GetItem(index));
+    if (!item)
+        return;
+    const wxBitmap& picture = item->m_fullBitmap;
+    const wxSize pictureSize = picture.IsOk() ? picture.GetSize() : wxSize(0, 0);
+    if (picture.IsOk() && pictureSize.x > 0 && pictureSize.y > 0)
+    {
+        const wxRect place = PreviewPlacement(m_panel_down->GetClientSize(), pictureSize);
+        m_previewPosition = place.GetPosition();
+        if (place.GetSize() == pictureSize)
+            m_previewBitmap = picture;
+        else if (place.width > 0 && place.height > 0)
+            m_previewBitmap = wxBitmap(picture.ConvertToImage().Rescale(place.width, place.height,
+                                                                       wxIMAGE_QUALITY_NORMAL));
+        else
+            m_previewBitmap = wxBitmap();
+    }
+    else
+    {
+        m_previewBitmap = wxBitmap();
+    }
+    m_panel_down->Refresh();
+
+    m_previewName = wxFileNameFromPath(item->m_path);
+    m_previewWidth = pictureSize.x;
+    m_previewHeight = pictureSize.y;
+    m_statusBar1->SetStatusText(
+        wxString::Format("%s " + _("Width") + ":%d" + _("px") + "," + _("Height") + ":%d " + _("px"),
+                         m_previewName, m_previewWidth, m_previewHeight),
+        1);
 }
 
-void GifFrame::OnChangeSplitterWindow(wxSplitterEvent&)
+void GifFrame::ClearPreview()
 {
+    m_previewBitmap = wxBitmap();
+    m_panel_down->Refresh();
+}
+
+void GifFrame::DrawPreview(wxDC& dc)
+{
+    dc.SetBackground(wxBrush(m_panel_down->GetBackgroundColour()));
+    dc.Clear();
+    if (m_previewBitmap.IsOk())
+        dc.DrawBitmap(m_previewBitmap, m_previewPosition, true);
+}
+
+void GifFrame::OnPreviewPaint(wxPaintEvent&)
+{
+    wxPaintDC dc(m_panel_down);
+    DrawPreview(dc);
+}
+
+void GifFrame::OnThumbnailLeftClick(wxThumbnailEvent& event)
+{
+    if (GetFrameCount() == 0)
+        return;
+    StopPreview();
+    ShowPreviewFrame(event.GetIndex());
+}
+
+void GifFrame::OnChangeSplitterWindow(wxSplitterEvent& event)
+{
+    std::cout << "OnChangeSplitterWindow" << std::endl;
+    event.Skip();
+    const wxArrayInt& selections = m_thumbnailCtrl->GetSelections();
+    if (!selections.empty() && selections[0] >= 0)
+        ShowPreviewFrame(selections[0]);
 }
 
 void GifFrame::OnLoopCount(wxCommandEvent&)
 {
+    if (GetFrameCount() == 0)
+        return;
+    LoopCountDialog dialog(this);
+    if (dialog.ShowModal() == wxID_OK)
+    {
+        m_loopCount = dialog.m_chosenLoopCount;
+        m_loopsDone = 0;
+    }
+    StopPreview();
 }
