@@ -3,6 +3,7 @@
 #include "app/Paths.h"
 #include "app/UpdateCheck.h"
 #include "window/ThreadEvents.h"
+#include "window/WorkSaveAsGifThread.h"
 
 #include <wx/icon.h>
 #include <wx/log.h>
@@ -51,6 +52,8 @@ GifFrame::~GifFrame()
 {
     // Workers still running drop their results from now on.
     m_workerSink->Detach();
+    if (m_saveFeed)
+        m_saveFeed->Cancel();
     // The strip is a child window; the toolkit destroys it with the others.
     m_timer.Stop();
     delete m_uiLocale;
@@ -131,6 +134,9 @@ void GifFrame::SetFrameCommandsEnabled(bool enable)
     m_spinctrl_delay->Enable(enable);
     m_spinctrl_width->Enable(enable);
     m_spinctrl_height->Enable(enable);
+    // One save at a time: Save and Save As stay off while one runs.
+    if (IsSaving())
+        SetSaveCommandsEnabled(false);
 }
 
 void GifFrame::EnableFrameCommands()
@@ -151,6 +157,14 @@ void GifFrame::OnExitMenu(wxCommandEvent&)
 void GifFrame::OnClose(wxCloseEvent& event)
 {
     StopPreview();
+    if (IsSaving() && event.CanVeto())
+    {
+        // Let the running save finish; the window closes after it.
+        m_closeAfterSave = true;
+        event.Veto();
+        return;
+    }
+    m_closeAfterSave = false;
     if (GetFrameCount() == 0 || !event.CanVeto())
     {
         Destroy();

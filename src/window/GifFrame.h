@@ -13,6 +13,7 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
+#include <memory>
 #include <vector>
 
 class wxLocale;
@@ -28,6 +29,7 @@ class wxStatusBar;
 class wxThumbnailCtrl;
 class wxThumbnailEvent;
 class wxToolBar;
+class SaveFrameFeed;
 class wxSplitterEvent;
 
 // Ids of the menu items built in code. Fixed ids let the handlers be bound
@@ -123,6 +125,13 @@ protected:
     void OnSaveAnimator(wxCommandEvent& event);
     void OnSaveAsAnimator(wxCommandEvent& event);
     void OnWorkSaveAsGifThreadUpdate(wxCommandEvent& event);
+    void OnSaveFrameRequest(wxCommandEvent& event);
+    bool StartGifSave(int width, int height, const wxString& progressTitle);
+    bool IsSaving() const;
+    void TakeGifSnapshot();
+    bool GifUnchangedSinceSave() const;
+    void WriteSaveStatus();
+    void SetSaveCommandsEnabled(bool enable);
 
     // Project files.
     void OnOpenProject(wxCommandEvent& event);
@@ -219,6 +228,9 @@ protected:
     int m_gifSavedDelay = 0;
     int m_gifSavedWidth = 0;
     int m_gifSavedHeight = 0;
+    bool m_gifSaveFailed = false;   // the last save did not complete: Save writes again
+    bool m_closeAfterSave = false;  // the window was closed while a save ran
+    std::shared_ptr<SaveFrameFeed> m_saveFeed;  // the frames of the running save
 
 private:
     wxDECLARE_EVENT_TABLE();

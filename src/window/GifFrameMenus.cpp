@@ -3,6 +3,8 @@
 
 #include "app/Localisation.h"
 #include "app/Paths.h"
+#include "window/ThreadEvents.h"
+#include "window/WorkSaveAsGifThread.h"
 
 #include <wx/menu.h>
 #include <wx/spinctrl.h>
@@ -86,6 +88,8 @@ void GifFrame::BindCommands()
     const StoredLanguage* languages = GetStoredLanguages();
     for (int i = 0; i < kStoredLanguageCount; ++i)
         Bind(wxEVT_MENU, &GifFrame::OnLanguage, this, languages[i].code);
+
+    Bind(wxEVT_COMMAND_THREAD_UPDATE, &GifFrame::OnSaveFrameRequest, this, ID_SAVE_FRAME_REQUEST);
 
     // The strip's context menu.
     Bind(wxEVT_MENU, &GifFrame::OnInsertImage, this, ID_CONTEXT_INSERT_IMAGE);

@@ -1,16 +1,171 @@
-// Save and Save As: writing the animation as a GIF file.
+// Save and Save As: writing the animation as a GIF file on a worker thread.
 #include "window/GifFrame.h"
+
+#include "app/Paths.h"
+#include "window/ThreadEvents.h"
+#include "window/WorkSaveAsGifThread.h"
+#include "window/thumbnailctrl.h"
+
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/progdlg.h>
+#include <wx/spinctrl.h>
+#include <wx/statusbr.h>
+
+#include <iostream>
+
+namespace
+{
+wxString AskForGifPath(wxWindow* parent, const wxString& title)
+{
+    wxFileDialog dialog(parent, title, "", "*.gif", _("Image files") + " (*.gif)|*.gif",
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
+}
+} // namespace
+
+bool GifFrame::IsSaving() const
+{
+    return m_saveFeed != nullptr;
+}
+
+void GifFrame::TakeGifSnapshot()
+{
+    m_gifSavedFrameCount = GetFrameCount();
+    m_gifSavedDelay = m_spinctrl_delay->GetValue();
+    m_gifSavedWidth = m_spinctrl_width->GetValue();
+    m_gifSavedHeight = m_spinctrl_height->GetValue();
+}
+
+bool GifFrame::GifUnchangedSinceSave() const
+{
+    return !m_gifSaveFailed && wxFileExists(m_gifPath) && GetFrameCount() == m_gifSavedFrameCount &&
+           m_spinctrl_delay->GetValue() == m_gifSavedDelay && m_spinctrl_width->GetValue() == m_gifSavedWidth &&
+           m_spinctrl_height->GetValue() == m_gifSavedHeight;
+}
+
+void GifFrame::WriteSaveStatus()
+{
+    m_statusBar1->SetStatusText(wxString::Format("%s (%d * %d)px", m_gifName, m_spinctrl_width->GetValue(),
+                                                 m_spinctrl_height->GetValue()),
+                                0);
+}
 
 void GifFrame::OnSaveAnimator(wxCommandEvent&)
 {
+    std::cout << "OnSaveAnimator" << std::endl;
     StopPreview();
+    if (IsSaving())
+        return;
+    if (GetFrameCount() == 0)
+    {
+        if (m_gifPath.empty())
+            m_gifPath = AskForGifPath(this, _("Save GIF Files"));
+        return;
+    }
+    if (m_gifPath.empty())
+    {
+        m_gifPath = AskForGifPath(this, _("Save GIF Files"));
+        if (m_gifPath.empty())
+            return;
+        // The name shows as typed, before the extension is added.
+        m_gifName = wxFileNameFromPath(m_gifPath);
+        TakeGifSnapshot();
+        m_gifPath = EnsureGifExtension(m_gifPath);
+        StartGifSave(m_gifSavedWidth, m_gifSavedHeight, _("Save GIF Progress Dialog"));
+    }
+    else
+    {
+        if (GifUnchangedSinceSave())
+            return;
+        TakeGifSnapshot();
+        StartGifSave(m_gifSavedWidth, m_gifSavedHeight, "Save GIF Progress Dialog");
+    }
+    WriteSaveStatus();
 }
 
 void GifFrame::OnSaveAsAnimator(wxCommandEvent&)
 {
     StopPreview();
+    if (GetFrameCount() == 0 || IsSaving())
+        return;
+    m_gifPath = AskForGifPath(this, _("Save As GIF Files"));
+    if (m_gifPath.empty())
+        return;
+    m_gifPath = EnsureGifExtension(m_gifPath);
+    TakeGifSnapshot();
+    StartGifSave(m_outWidth, m_outHeight, _("Save As GIF Progress Dialog"));
+    m_gifName = wxFileNameFromPath(m_gifPath);
+    WriteSaveStatus();
 }
 
-void GifFrame::OnWorkSaveAsGifThreadUpdate(wxCommandEvent&)
+bool GifFrame::StartGifSave(int width, int height, const wxString& progressTitle)
 {
+    // The frames of this moment: bitmaps share their pixels, so this copies
+    // nothing, and later edits of the strip do not reach the file.
+    std::vector<wxBitmap> frames;
+    for (int i = 0; i < GetFrameCount(); ++i)
+    {
+        const wxImageThumbnailItem* item = dynamic_cast<wxImageThumbnailItem*>(m_thumbnailCtrl->GetItem(i));
+        frames.push_back(item ? item->m_fullBitmap : wxBitmap());
+    }
+    auto feed = std::make_shared<SaveFrameFeed>(std::move(frames), m_workerSink);
+    WorkSaveAsGifThread* thread =
+        new WorkSaveAsGifThread(width, height, m_workerSink, feed, m_gifPath, m_gifSavedDelay);
+    if (thread->Run() != wxTHREAD_NO_ERROR)
+    {
+        delete thread;
+        m_gifSaveFailed = true;
+        wxMessageBox(wxString::Format(_("Could not save \"%s\": no worker thread could be started."), m_gifPath),
+                     GetProductName(), wxOK | wxICON_ERROR, this);
+        return false;
+    }
+    m_saveFeed = feed;
+    SetSaveCommandsEnabled(false);
+    m_saveProgress = new wxProgressDialog(progressTitle, _(" Saving images...."), 100, this,
+                                          wxPD_ELAPSED_TIME | wxPD_ESTIMATED_TIME | wxPD_REMAINING_TIME);
+    return true;
+}
+
+void GifFrame::SetSaveCommandsEnabled(bool enable)
+{
+    // Save and Save As follow the other frame commands once no save runs.
+    const bool frameCommandsOn = m_menuItem_saveProject->IsEnabled();
+    m_menuItem_save->Enable(enable && frameCommandsOn);
+    m_menuItem_saveAs->Enable(enable && frameCommandsOn);
+}
+
+void GifFrame::OnSaveFrameRequest(wxCommandEvent& event)
+{
+    if (m_saveFeed)
+        m_saveFeed->Provide(event.GetInt());
+}
+
+void GifFrame::OnWorkSaveAsGifThreadUpdate(wxCommandEvent& event)
+{
+    const int value = event.GetInt();
+    if (value != 100)
+    {
+        if (m_saveProgress)
+            m_saveProgress->Update(value, "");
+        return;
+    }
+    if (m_saveProgress)
+    {
+        m_saveProgress->Destroy();
+        m_saveProgress = nullptr;
+    }
+    m_saveFeed->ReleaseFrames();
+    m_saveFeed.reset();
+    SetSaveCommandsEnabled(true);
+    wxWakeUpIdle();
+
+    m_gifSaveFailed = event.GetExtraLong() == 0;
+    if (m_gifSaveFailed)
+        wxMessageBox(wxString::Format(_("The GIF file \"%s\" could not be saved:\n%s"), m_gifPath, event.GetString()),
+                     GetProductName(), wxOK | wxICON_ERROR, this);
+    if (m_closeAfterSave)
+        CallAfter([this] { Close(); });
 }
