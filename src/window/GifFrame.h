@@ -139,6 +139,9 @@ protected:
     void SaveProject();
     void LoadProject();
     void CloseWithSavePrompt();
+    bool ProjectChanged() const;
+    int AskToSaveProject(const wxString& caption);
+    void ApplyLoadedProject(const wxString& path, const struct ProjectData& project);
 
     // Help menu.
     void OnHelpMenu(wxCommandEvent& event);

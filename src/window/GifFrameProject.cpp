@@ -1,24 +1,172 @@
 // Project files and the unsaved-project questions.
 #include "window/GifFrame.h"
 
+#include "app/Paths.h"
+#include "window/ProjectFile.h"
+#include "window/thumbnailctrl.h"
+
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/msgdlg.h>
+#include <wx/spinctrl.h>
+#include <wx/statusbr.h>
+
+bool GifFrame::ProjectChanged() const
+{
+    return m_spinctrl_delay->GetValue() != m_savedDelay || m_spinctrl_width->GetValue() != m_savedWidth ||
+           m_spinctrl_height->GetValue() != m_savedHeight || GetFrameCount() != m_savedFrameCount;
+}
+
+int GifFrame::AskToSaveProject(const wxString& caption)
+{
+    wxMessageDialog question(this,
+                             _("The project is unsaved,you can continue to edit\n your project when you open it "
+                               "next time,do you \nwant to save the project now?"),
+                             caption, wxYES_NO | wxCANCEL | wxNO_DEFAULT | wxICON_EXCLAMATION);
+    return question.ShowModal();
+}
+
 void GifFrame::OnOpenProject(wxCommandEvent&)
 {
-    StopPreview();
+    if (GetFrameCount() == 0)
+    {
+        LoadProject();
+        return;
+    }
+    wxString caption = _("Warning!");
+    if (!m_projectPath.empty())
+    {
+        if (!ProjectChanged())
+        {
+            LoadProject();
+            return;
+        }
+        caption = _("Warning");
+    }
+    const int answer = AskToSaveProject(caption);
+    if (answer == wxID_YES)
+        SaveProject();
+    if (answer == wxID_YES || answer == wxID_NO)
+    {
+        LoadProject();
+        m_gifPath.clear();
+    }
 }
 
 void GifFrame::OnSaveProject(wxCommandEvent&)
 {
+    SaveProject();
 }
 
 void GifFrame::SaveProject()
 {
+    if (GetFrameCount() == 0)
+        return;
+    ProjectData project;
+    project.gifName = wxFileNameFromPath(m_gifPath);
+    m_savedWidth = project.width = m_spinctrl_width->GetValue();
+    m_savedHeight = project.height = m_spinctrl_height->GetValue();
+    m_savedDelay = project.delay = m_spinctrl_delay->GetValue();
+    m_savedFrameCount = GetFrameCount();
+    for (int i = 0; i < m_savedFrameCount; ++i)
+        project.framePaths.push_back(m_thumbnailCtrl->GetItem(i)->m_path);
+
+    if (m_projectPath.empty())
+    {
+        wxFileDialog dialog(this, _("Save XML Files"), "", "", _("XML files") + " (*.xml)|*.xml",
+                            wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+        if (dialog.ShowModal() == wxID_OK)
+            m_projectPath = dialog.GetPath();
+        if (m_projectPath.empty())
+            return;
+    }
+    if (!m_projectPath.EndsWith(".xml"))
+        m_projectPath += ".xml";
+
+    wxString error;
+    if (!WriteProjectFile(m_projectPath, project, &error))
+    {
+        // Nothing was saved: the next close asks again.
+        m_savedFrameCount = -1;
+        wxMessageBox(wxString::Format(_("The project could not be saved to \"%s\":\n%s"), m_projectPath, error),
+                     GetProductName(), wxOK | wxICON_ERROR, this);
+        return;
+    }
+    m_projectFileName = wxFileNameFromPath(m_projectPath);
+    SetTitle(ProjectTitleBase(m_projectFileName) + " - " + GetProductName());
 }
 
 void GifFrame::LoadProject()
 {
+    StopPreview();
+    if (IsLoading())
+        return;
+    wxFileDialog dialog(this, _("Load Xml Files"), "", "", _("Xml files") + " (*.xml)|*.xml",
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST | wxFD_MULTIPLE);
+    if (dialog.ShowModal() != wxID_OK)
+        return;
+    wxArrayString paths;
+    dialog.GetPaths(paths);
+    const wxString path = paths.empty() ? dialog.GetPath() : paths[0];
+    if (path.empty())
+        return;
+
+    ProjectData project;
+    const ProjectReadStatus status = ReadProjectFile(path, project);
+    if (status == ProjectReadStatus::NotAProject)
+    {
+        wxMessageBox(wxString::Format(_("\"%s\" is not a project that this program can open."), path),
+                     GetProductName(), wxOK | wxICON_ERROR, this);
+        return;
+    }
+    ApplyLoadedProject(path, project);
+    if (status == ProjectReadStatus::NoImages)
+    {
+        wxMessageBox(_("Failed to load XML file!"), GetTitle(), wxOK | wxICON_INFORMATION, this);
+        return;
+    }
+
+    wxArrayString entries;
+    for (const wxString& frame : project.framePaths)
+        entries.push_back(frame);
+    if (!StartImageLoad(entries))
+        return;
+    m_savedFrameCount = static_cast<int>(entries.size());
+    EnableFrameCommands();
+}
+
+void GifFrame::ApplyLoadedProject(const wxString& path, const ProjectData& project)
+{
+    m_projectPath = path;
+    m_projectFileName = wxFileNameFromPath(path);
+    SetTitle(ProjectTitleBase(m_projectFileName) + " - " + GetProductName());
+
+    m_savedWidth = project.width;
+    m_spinctrl_width->SetValue(project.width);
+    m_savedHeight = project.height;
+    m_spinctrl_height->SetValue(project.height);
+    m_gifName = project.gifName;
+    m_statusBar1->SetStatusText(
+        m_gifName.empty()
+            ? wxString::Format("Unititle.gif(%d * %d)" + _("px"), project.width, project.height)
+            : wxString::Format("%s(%d * %d)" + _("px"), m_gifName, project.width, project.height),
+        0);
+    m_refWidth = m_outWidth = project.width;
+    m_refHeight = m_outHeight = project.height;
+    m_savedDelay = project.delay;
+    m_spinctrl_delay->SetValue(project.delay);
 }
 
 void GifFrame::CloseWithSavePrompt()
 {
-    Destroy();
+    if (!ProjectChanged())
+    {
+        Destroy();
+        return;
+    }
+    const int answer = AskToSaveProject(_("Warning"));
+    if (answer == wxID_YES)
+        SaveProject();
+    if (answer == wxID_YES || answer == wxID_NO)
+        Destroy();
 }

@@ -1,0 +1,168 @@
+#include "window/ProjectFile.h"
+
+#include "app/Paths.h"
+#include "window/ImageDecoding.h"
+
+#include <wx/filename.h>
+#include <wx/log.h>
+#include <wx/wfstream.h>
+
+namespace
+{
+// The source GIF of a frame reference, or empty for any other entry.
+wxString GifOfFrameReference(const wxString& path)
+{
+    wxString gif;
+    int frame = 0;
+    return SplitGifFrameReference(path, gif, frame) && !gif.empty() ? gif : wxString();
+}
+
+wxXmlNode* TextElement(const wxString& name, const wxString& text)
+{
+    wxXmlNode* element = new wxXmlNode(wxXML_ELEMENT_NODE, name);
+    element->AddChild(new wxXmlNode(wxXML_TEXT_NODE, "", text));
+    return element;
+}
+
+wxString ElementText(const wxXmlNode* element)
+{
+    return element->GetNodeContent();
+}
+
+const wxXmlNode* NextElement(const wxXmlNode* node)
+{
+    while (node && node->GetType() != wxXML_ELEMENT_NODE)
+        node = node->GetNext();
+    return node;
+}
+
+const wxXmlNode* FirstChildElement(const wxXmlNode* node)
+{
+    return node ? NextElement(node->GetChildren()) : nullptr;
+}
+
+const wxXmlNode* NextSiblingElement(const wxXmlNode* node)
+{
+    return node ? NextElement(node->GetNext()) : nullptr;
+}
+
+bool IsElement(const wxXmlNode* node, const char* name)
+{
+    return node && node->GetName() == name;
+}
+} // namespace
+
+std::vector<wxString> ProjectEntriesWithMarkers(const std::vector<wxString>& framePaths)
+{
+    std::vector<wxString> entries;
+    const size_t count = framePaths.size();
+    for (size_t i = 0; i < count; ++i)
+    {
+        entries.push_back(framePaths[i]);
+        const wxString gif = GifOfFrameReference(framePaths[i]);
+        if (gif.empty() || i + 1 == count)
+            continue;
+        if (!framePaths[i + 1].StartsWith(gif))
+            entries.push_back(gif);
+        else if (i + 2 == count)
+            entries.push_back(gif);  // a run reaching the end: marker before the last frame
+    }
+    return entries;
+}
+
+void BuildProjectDocument(const ProjectData& project, wxXmlDocument& document)
+{
+    wxXmlNode* root = new wxXmlNode(wxXML_ELEMENT_NODE, "project");
+    wxXmlNode* name = TextElement("name", project.gifName);
+    wxXmlNode* gif = new wxXmlNode(wxXML_ELEMENT_NODE, "gif");
+    wxXmlNode* images = new wxXmlNode(wxXML_ELEMENT_NODE, "images");
+    root->AddChild(name);
+    root->AddChild(gif);
+    root->AddChild(images);
+    gif->AddChild(TextElement("width", wxString::Format("%d", project.width)));
+    gif->AddChild(TextElement("height", wxString::Format("%d", project.height)));
+    gif->AddChild(TextElement("delay_time", wxString::Format("%d", project.delay)));
+    for (const wxString& entry : ProjectEntriesWithMarkers(project.framePaths))
+        images->AddChild(TextElement("path", entry));
+    document.SetRoot(root);
+}
+
+bool WriteProjectFile(const wxString& path, const ProjectData& project, wxString* error)
+{
+    wxXmlDocument document;
+    BuildProjectDocument(project, document);
+
+    wxLogNull noLog;
+    const wxString folder = wxFileName(path).GetPath();
+    const wxString temporary = wxFileName::CreateTempFileName(folder + "/.pelagrin-project");
+    if (temporary.empty())
+    {
+        *error = wxString::Format(_("cannot create a file in the folder \"%s\""), folder);
+        return false;
+    }
+    bool written = false;
+    {
+        wxFileOutputStream out(temporary);
+        written = out.IsOk() && document.Save(out, 2) && out.Close();
+    }
+    if (!written)
+    {
+        wxRemoveFile(temporary);
+        *error = _("the disk may be full or the file cannot be written");
+        return false;
+    }
+    if (!wxRenameFile(temporary, path, true))
+    {
+        wxRemoveFile(temporary);
+        *error = _("the file cannot be replaced");
+        return false;
+    }
+    return true;
+}
+
+ProjectReadStatus ReadProjectFile(const wxString& path, ProjectData& project)
+{
+    wxLogNull noLog;
+    wxXmlDocument document;
+    if (!wxFileName::FileExists(path) || !document.Load(path, "UTF-8") || !document.GetRoot())
+        return ProjectReadStatus::NotAProject;
+
+    const wxXmlNode* root = document.GetRoot();
+    const wxXmlNode* name = FirstChildElement(root);
+    const wxXmlNode* gif = NextSiblingElement(name);
+    const wxXmlNode* width = FirstChildElement(gif);
+    const wxXmlNode* height = NextSiblingElement(width);
+    const wxXmlNode* delay = NextSiblingElement(height);
+    const wxXmlNode* images = NextSiblingElement(gif);
+    if (!IsElement(root, "project") || !IsElement(name, "name") || !IsElement(gif, "gif") ||
+        !IsElement(width, "width") || !IsElement(height, "height") || !IsElement(delay, "delay_time") ||
+        !IsElement(images, "images"))
+        return ProjectReadStatus::NotAProject;
+
+    ProjectData read;
+    read.gifName = ElementText(name);
+    read.width = ParseLeadingInt(ElementText(width));
+    read.height = ParseLeadingInt(ElementText(height));
+    read.delay = ParseLeadingInt(ElementText(delay));
+    const wxXmlNode* entry = FirstChildElement(images);
+    if (!entry)
+    {
+        project = read;
+        return ProjectReadStatus::NoImages;
+    }
+    for (; entry; entry = NextSiblingElement(entry))
+    {
+        if (!IsElement(entry, "path"))
+            return ProjectReadStatus::NotAProject;
+        const wxString text = ElementText(entry);
+        if (!text.EndsWith(".gif"))
+            read.framePaths.push_back(text);
+    }
+    project = read;
+    return ProjectReadStatus::Ok;
+}
+
+wxString ProjectTitleBase(const wxString& fileName)
+{
+    return fileName.EndsWith(".xml") ? fileName.Left(fileName.length() - 4) : wxString();
+}
