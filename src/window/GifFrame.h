@@ -30,6 +30,7 @@ class wxThumbnailCtrl;
 class wxThumbnailEvent;
 class wxToolBar;
 class SaveFrameFeed;
+struct ProjectData;
 class wxSplitterEvent;
 
 // Ids of the menu items built in code. Fixed ids let the handlers be bound
@@ -141,7 +142,7 @@ protected:
     void CloseWithSavePrompt();
     bool ProjectChanged() const;
     int AskToSaveProject(const wxString& caption);
-    void ApplyLoadedProject(const wxString& path, const struct ProjectData& project);
+    void ApplyLoadedProject(const wxString& path, const ProjectData& project);
 
     // Help menu.
     void OnHelpMenu(wxCommandEvent& event);
