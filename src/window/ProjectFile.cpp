@@ -93,6 +93,11 @@ bool WriteProjectFile(const wxString& path, const ProjectData& project, wxString
     BuildProjectDocument(project, document);
 
     wxLogNull noLog;
+    if (wxFileName::Exists(path) && !wxFileName::FileExists(path))
+    {
+        *error = _("it is not a regular file");
+        return false;
+    }
     const wxString folder = wxFileName(path).GetPath();
     const wxString temporary = wxFileName::CreateTempFileName(folder + "/.pelagrin-project");
     if (temporary.empty())

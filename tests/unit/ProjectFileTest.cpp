@@ -1,0 +1,166 @@
+#include "support/TestEnvironment.h"
+#include "window/ProjectFile.h"
+
+#include <gtest/gtest.h>
+#include <wx/dir.h>
+#include <wx/filename.h>
+
+namespace
+{
+using Entries = std::vector<wxString>;
+
+ProjectData SampleProject(const Entries& frames)
+{
+    ProjectData project;
+    project.gifName = "clip.gif";
+    project.width = 320;
+    project.height = 240;
+    project.delay = 7;
+    project.framePaths = frames;
+    return project;
+}
+
+ProjectData RoundTrip(const ProjectData& project)
+{
+    const wxString path = MakeScratchDir("project") + "/p.xml";
+    wxString error;
+    EXPECT_TRUE(WriteProjectFile(path, project, &error)) << error;
+    ProjectData read;
+    EXPECT_EQ(ProjectReadStatus::Ok, ReadProjectFile(path, read));
+    return read;
+}
+
+wxString WriteProjectText(const wxString& text)
+{
+    const wxString path = MakeScratchDir("project") + "/p.xml";
+    WriteTextFile(path, text);
+    return path;
+}
+
+int FilesIn(const wxString& folder)
+{
+    wxArrayString files;
+    return static_cast<int>(wxDir::GetAllFiles(folder, &files, "", wxDIR_FILES | wxDIR_HIDDEN));
+}
+} // namespace
+
+TEST(ProjectMarkers, FollowARunOfGifFrames)
+{
+    EXPECT_EQ((Entries{"/a.png", "/X.gif_0", "/X.gif_1", "/X.gif", "/b.png"}),
+              ProjectEntriesWithMarkers({"/a.png", "/X.gif_0", "/X.gif_1", "/b.png"}));
+    // A run that reaches the end gets its marker before the last frame.
+    EXPECT_EQ((Entries{"/a.png", "/X.gif_0", "/X.gif", "/X.gif_1"}),
+              ProjectEntriesWithMarkers({"/a.png", "/X.gif_0", "/X.gif_1"}));
+    EXPECT_EQ((Entries{"/a.png", "/X.gif_4"}), ProjectEntriesWithMarkers({"/a.png", "/X.gif_4"}));
+    EXPECT_EQ((Entries{"/X.gif_12", "/X.gif_123", "/X.gif", "/my_pics/b.png"}),
+              ProjectEntriesWithMarkers({"/X.gif_12", "/X.gif_123", "/my_pics/b.png"}));
+    // Two GIFs one after the other each get their marker.
+    EXPECT_EQ((Entries{"/X.gif_0", "/X.gif", "/Y.gif_0", "/Y.gif", "/c.png"}),
+              ProjectEntriesWithMarkers({"/X.gif_0", "/Y.gif_0", "/c.png"}));
+}
+
+TEST(ProjectFile, ReloadGivesBackExactlyTheFrames)
+{
+    for (const Entries& frames : {Entries{"/a.png", "/X.gif_0", "/X.gif_1", "/b.png"},
+                                  Entries{"/a.png", "/X.gif_0", "/X.gif_1"}, Entries{"/a.png", "/X.gif_4"},
+                                  Entries{"/d/X.gif_12", "/d/X.gif_13", "/d/X.gif_100"}})
+    {
+        const ProjectData read = RoundTrip(SampleProject(frames));
+        EXPECT_EQ(frames, read.framePaths);
+        EXPECT_EQ("clip.gif", read.gifName);
+        EXPECT_EQ(320, read.width);
+        EXPECT_EQ(240, read.height);
+        EXPECT_EQ(7, read.delay);
+    }
+}
+
+TEST(ProjectFile, WritesTheDocumentLayout)
+{
+    const wxString path = MakeScratchDir("project") + "/layout.xml";
+    wxString error;
+    ProjectData project = SampleProject({"/a.png"});
+    project.gifName = "";
+    ASSERT_TRUE(WriteProjectFile(path, project, &error));
+    EXPECT_EQ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+              "<project>\n"
+              "  <name></name>\n"
+              "  <gif>\n"
+              "    <width>320</width>\n"
+              "    <height>240</height>\n"
+              "    <delay_time>7</delay_time>\n"
+              "  </gif>\n"
+              "  <images>\n"
+              "    <path>/a.png</path>\n"
+              "  </images>\n"
+              "</project>\n",
+              ReadTextFile(path));
+}
+
+TEST(ProjectFile, KeepsSpecialAndNonAsciiPathsAndManyEntries)
+{
+    Entries frames = {wxString::FromUTF8("/home/å/图片/<a&b>\"c'.png"), wxString::FromUTF8("/tmp/日本語.gif_3")};
+    for (int i = 0; i < 5000; ++i)
+        frames.push_back(wxString::Format("/frames/f%05d.png", i));
+    EXPECT_EQ(frames, RoundTrip(SampleProject(frames)).framePaths);
+}
+
+TEST(ProjectFile, FilesThatAreNotProjectsAreRefused)
+{
+    ProjectData project;
+    const char* notProjects[] = {
+        "this is not XML at all",
+        "<?xml version=\"1.0\"?><project><name>a</name><gif><width>1</width>",  // truncated
+        "<?xml version=\"1.0\"?><projekt><name/><gif><width>1</width><height>1</height>"
+        "<delay_time>1</delay_time></gif><images><path>/a.png</path></images></projekt>",
+        "<?xml version=\"1.0\"?><project><name/><gif><width>1</width><height>1</height></gif>"
+        "<images><path>/a.png</path></images></project>",  // no delay_time
+        "<?xml version=\"1.0\"?><project><name/><gif><width>1</width><height>1</height>"
+        "<delay_time>1</delay_time></gif></project>",  // no images
+        "<?xml version=\"1.0\"?><project><name/><gif><width>1</width><height>1</height>"
+        "<delay_time>1</delay_time></gif><images><file>/a.png</file></images></project>",
+    };
+    for (const char* text : notProjects)
+    {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(ProjectReadStatus::NotAProject, ReadProjectFile(WriteProjectText(text), project));
+    }
+    EXPECT_EQ(ProjectReadStatus::NotAProject, ReadProjectFile(MakeScratchDir("project"), project));
+    EXPECT_EQ(ProjectReadStatus::NotAProject, ReadProjectFile("/dev/null", project));
+}
+
+TEST(ProjectFile, EmptyImagesAndNumbersReadByLeadingDigits)
+{
+    ProjectData project;
+    EXPECT_EQ(ProjectReadStatus::NoImages,
+              ReadProjectFile(WriteProjectText("<?xml version=\"1.0\"?><project><name>n.gif</name><gif>"
+                                               "<width>400px</width><height>x</height><delay_time>25</delay_time>"
+                                               "</gif><images/></project>"),
+                              project));
+    EXPECT_EQ("n.gif", project.gifName);
+    EXPECT_EQ(400, project.width);
+    EXPECT_EQ(0, project.height);
+    EXPECT_EQ(25, project.delay);
+}
+
+TEST(ProjectFile, FailedWriteKeepsTheOldFile)
+{
+    const wxString folder = MakeScratchDir("project");
+    const wxString path = folder + "/keep.xml";
+    WriteTextFile(path, "old contents");
+    wxString error;
+    // A folder in place of the file, and a file in place of the folder.
+    ASSERT_TRUE(wxFileName::Mkdir(folder + "/dir.xml"));
+    EXPECT_FALSE(WriteProjectFile(folder + "/dir.xml", SampleProject({"/a.png"}), &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(WriteProjectFile(path + "/inside.xml", SampleProject({"/a.png"}), &error));
+    EXPECT_FALSE(WriteProjectFile("/dev/full", SampleProject({"/a.png"}), &error));
+    EXPECT_EQ("old contents", ReadTextFile(path));
+    EXPECT_EQ(1, FilesIn(folder));  // no temporary file left behind
+}
+
+TEST(ProjectFile, TitleBaseDropsALowerCaseXmlSuffix)
+{
+    EXPECT_EQ("anim", ProjectTitleBase("anim.xml"));
+    EXPECT_EQ("", ProjectTitleBase("anim.XML"));
+    EXPECT_EQ("anim.XML", ProjectTitleBase("anim.XML.xml"));
+}
