@@ -2,7 +2,15 @@
 
 #include "support/TestEnvironment.h"
 
+#include "window/ThreadEvents.h"
+#include "window/thumbnailctrl.h"
+
 #include <wx/app.h>
+#include <wx/spinctrl.h>
+#include <wx/statusbr.h>
+#include <wx/testing.h>
+
+#include "support/Pictures.h"
 
 void MainWindowTest::SetUp()
 {
@@ -35,4 +43,76 @@ bool MainWindowTest::CloseAndWait()
     m_frame->Close();
     WaitFor([this] { return !m_alive; }, 2000);
     return !m_alive;
+}
+
+ProgressRecorder::ProgressRecorder(wxWindow* window, int id) : m_window(window), m_id(id)
+{
+    m_window->Bind(wxEVT_COMMAND_THREAD_UPDATE, &ProgressRecorder::OnUpdate, this, m_id);
+}
+
+ProgressRecorder::~ProgressRecorder()
+{
+    m_window->Unbind(wxEVT_COMMAND_THREAD_UPDATE, &ProgressRecorder::OnUpdate, this, m_id);
+}
+
+void ProgressRecorder::OnUpdate(wxCommandEvent& event)
+{
+    values.push_back(event.GetInt());
+    event.Skip();
+}
+
+namespace
+{
+wxArrayString ToArray(const std::vector<wxString>& entries)
+{
+    wxArrayString array;
+    for (const wxString& entry : entries)
+        array.push_back(entry);
+    return array;
+}
+} // namespace
+
+void MainWindowTest::LoadPictures(const std::vector<wxString>& entries)
+{
+    ASSERT_TRUE(m_frame->StartImageLoad(ToArray(entries)));
+    EXPECT_NO_DIALOG(EXPECT_TRUE(WaitFor([this] { return m_frame->m_loadProgress == nullptr; })));
+}
+
+wxString MainWindowTest::LoadPicturesWithFailures(const std::vector<wxString>& entries)
+{
+    wxString message;
+    EXPECT_TRUE(m_frame->StartImageLoad(ToArray(entries)));
+    wxTEST_DIALOG(EXPECT_TRUE(WaitFor([this] { return m_frame->m_loadProgress == nullptr; })),
+                  ExpectMessage(wxID_OK, &message));
+    return message;
+}
+
+int MainWindowTest::FrameCount() const
+{
+    return m_frame->m_thumbnailCtrl->GetCount();
+}
+
+wxString MainWindowTest::FramePath(int index) const
+{
+    return m_frame->m_thumbnailCtrl->GetItem(index)->m_path;
+}
+
+void MainWindowTest::EditSpin(wxSpinCtrl* spin, int value)
+{
+    spin->SetValue(value);
+    wxCommandEvent edit(wxEVT_TEXT, spin->GetId());
+    edit.SetEventObject(spin);
+    edit.SetInt(value);
+    spin->GetEventHandler()->ProcessEvent(edit);
+}
+
+void MainWindowTest::Tick()
+{
+    wxTimerEvent tick(m_frame->m_timer);
+    m_frame->ProcessWindowEvent(tick);
+}
+
+wxString MainWindowTest::StatusText(int field) const
+{
+    return m_frame->m_statusBar1->GetStatusText(field);
 }

@@ -6,6 +6,10 @@
 #include <gtest/gtest.h>
 #include <wx/weakref.h>
 
+#include <vector>
+
+class wxSpinCtrl;
+
 class TestFrame : public GifFrame
 {
 public:
@@ -45,6 +49,31 @@ public:
     using GifFrame::m_thumbnailCtrl;
     using GifFrame::m_timer;
     using GifFrame::m_toolBar_button;
+    using GifFrame::m_loadFailures;
+    using GifFrame::m_previewBitmap;
+    using GifFrame::m_previewPosition;
+    using GifFrame::m_previewWidth;
+    using GifFrame::m_previewHeight;
+    using GifFrame::m_saveFeed;
+    using GifFrame::m_gifSaveFailed;
+    using GifFrame::StartImageLoad;
+    using GifFrame::ProjectChanged;
+    using GifFrame::DrawPreview;
+};
+
+// Records the progress values of the worker updates with the given id, in
+// the order the window receives them.
+class ProgressRecorder
+{
+public:
+    ProgressRecorder(wxWindow* window, int id);
+    ~ProgressRecorder();
+    std::vector<int> values;
+
+private:
+    void OnUpdate(wxCommandEvent& event);
+    wxWindow* m_window;
+    int m_id;
 };
 
 class MainWindowTest : public ::testing::Test
@@ -57,6 +86,18 @@ protected:
     void Command(int id);
     // Closes the window and runs the loop until it is gone (or not).
     bool CloseAndWait();
+
+    // Loads pictures through the window's loader and waits for the load to end.
+    void LoadPictures(const std::vector<wxString>& entries);
+    // The same when some pictures fail: the message naming them is answered
+    // and its text returned.
+    wxString LoadPicturesWithFailures(const std::vector<wxString>& entries);
+    int FrameCount() const;
+    wxString FramePath(int index) const;
+    // Changes a spin control as the user would: the value, then its text event.
+    void EditSpin(wxSpinCtrl* spin, int value);
+    void Tick();
+    wxString StatusText(int field) const;
 
     TestFrame* m_frame = nullptr;
     wxWeakRef<wxWindow> m_alive;
