@@ -45,7 +45,10 @@ void DrawCellBorder(wxDC& dc, const wxRect& cell, bool selected)
     const wxPen& upperLeft = selected ? *wxBLACK_PEN : *wxWHITE_PEN;
     dc.SetPen(lowerRight);
     dc.DrawLine(x + w - 1, y, x + w - 1, y + h - 1);
-    dc.DrawLine(x, y + h - 1, x + w, y + h - 1);
+    // GTK draws the end point of a line too: the bottom edge stops at the
+    // cell's last column, or it would leave a pixel outside the rectangle
+    // that repaints the cell.
+    dc.DrawLine(x, y + h - 1, x + w - 1, y + h - 1);
     dc.SetPen(upperLeft);
     dc.DrawLine(x, y, x + w - 1, y);
     dc.DrawLine(x, y, x, y + h - 1);
