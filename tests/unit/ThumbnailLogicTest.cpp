@@ -82,11 +82,7 @@ TEST(ThumbnailGrid, CellsWrapIntoRows)
 {
     const ThumbnailGrid grid = MakeGrid();
     EXPECT_EQ(wxRect(3, 3, 86, 118), grid.CellRect(0, 300));
-    EXPECT_EQ(2, grid.RowOf(7, 300));
-    EXPECT_EQ(1, grid.ColumnOf(7, 300));
     EXPECT_EQ(wxRect(92, 3 + 2 * (118 + 3), 86, 118), grid.CellRect(7, 300));
-    // One column below the width of a cell.
-    EXPECT_EQ(wxRect(3, 3 + 7 * 121, 86, 118), grid.CellRect(7, 40));
 
     EXPECT_EQ(0, grid.TotalHeight(0, 300));
     EXPECT_EQ(3 + 121, grid.TotalHeight(3, 300));
@@ -194,20 +190,6 @@ TEST(ThumbnailEvent, CarriesIndexAndFlagsThroughClone)
     EXPECT_EQ(wxEVT_COMMAND_THUMBNAIL_LEFT_CLICK, thumbnailCopy->GetEventType());
     // Unhandled notifications travel up to the parent window.
     EXPECT_TRUE(thumbnailCopy->IsCommandEvent());
-}
-
-TEST(ThumbnailEvent, TypesAreDistinctAndRegistered)
-{
-    const wxEventType types[] = {wxEVT_COMMAND_THUMBNAIL_ITEM_SELECTED, wxEVT_COMMAND_THUMBNAIL_ITEM_DESELECTED,
-                                 wxEVT_COMMAND_THUMBNAIL_LEFT_CLICK,    wxEVT_COMMAND_THUMBNAIL_RIGHT_CLICK,
-                                 wxEVT_COMMAND_THUMBNAIL_MIDDLE_CLICK,  wxEVT_COMMAND_THUMBNAIL_LEFT_DCLICK,
-                                 wxEVT_COMMAND_THUMBNAIL_RETURN};
-    for (size_t i = 0; i < std::size(types); ++i)
-    {
-        EXPECT_NE(wxEVT_NULL, types[i]);
-        for (size_t j = 0; j < i; ++j)
-            EXPECT_NE(types[j], types[i]);
-    }
 }
 
 TEST(ThumbnailClasses, AreKnownToTheToolkitByTheirOwnNames)
