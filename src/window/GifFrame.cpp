@@ -4,6 +4,7 @@
 #include "app/UpdateCheck.h"
 #include "window/ThreadEvents.h"
 #include "window/WorkSaveAsGifThread.h"
+#include "window/thumbnailctrl.h"
 
 #include <wx/icon.h>
 #include <wx/log.h>
@@ -24,6 +25,8 @@ const wxEventType wxEVT_COMMAND_THREAD_UPDATE = wxNewEventType();
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(GifFrame, wxFrame)
+    EVT_THUMBNAIL_LEFT_CLICK(ID_THUMBNAIL_CTRL, GifFrame::OnThumbnailLeftClick)
+    EVT_THUMBNAIL_RIGHT_CLICK(ID_THUMBNAIL_CTRL, GifFrame::OnThumbnailRightClick)
     EVT_CLOSE(GifFrame::OnClose)
     EVT_COMMAND(wxID_ANY, UpdateResultEvent, GifFrame::OnUpdateResult)
     EVT_COMMAND(ID_IMAGE_THREAD_UPDATE, wxEVT_COMMAND_THREAD_UPDATE, GifFrame::OnThreadUpdate)
@@ -70,7 +73,9 @@ void GifFrame::InitFrame()
     m_splitter3 = FindControl<wxSplitterWindow>(this, "m_splitter3");
     m_panel_top = FindControl<wxPanel>(this, "m_panel_top");
     m_panel_top->SetSizer(new wxBoxSizer(wxHORIZONTAL));
-    // The thumbnail strip takes its place here.
+    m_thumbnailCtrl = new wxThumbnailCtrl(m_panel_top, wxDefaultPosition, m_panel_top->GetSize());
+    m_panel_top->GetSizer()->Add(m_thumbnailCtrl, 1, wxEXPAND, 0);
+    m_thumbnailCtrl->SetBackgroundColour(kStripBackground);
 
     m_panel_down = FindControl<wxPanel>(this, "m_panel_down");
     m_panel_down->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOBK));
@@ -120,7 +125,7 @@ void GifFrame::InitFrame()
 
 int GifFrame::GetFrameCount() const
 {
-    return 0;
+    return m_thumbnailCtrl ? m_thumbnailCtrl->GetCount() : 0;
 }
 
 void GifFrame::SetFrameCommandsEnabled(bool enable)

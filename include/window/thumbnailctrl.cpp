@@ -1,0 +1,871 @@
+#include "window/thumbnailctrl.h"
+
+#include <wx/dc.h>
+#include <wx/dcbuffer.h>
+#include <wx/dcclient.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/log.h>
+#include <wx/region.h>
+#include <wx/settings.h>
+
+#include <algorithm>
+#include <iostream>
+
+const wxEventType wxEVT_COMMAND_THUMBNAIL_ITEM_SELECTED = wxNewEventType();
+const wxEventType wxEVT_COMMAND_THUMBNAIL_ITEM_DESELECTED = wxNewEventType();
+const wxEventType wxEVT_COMMAND_THUMBNAIL_LEFT_CLICK = wxNewEventType();
+const wxEventType wxEVT_COMMAND_THUMBNAIL_RIGHT_CLICK = wxNewEventType();
+const wxEventType wxEVT_COMMAND_THUMBNAIL_MIDDLE_CLICK = wxNewEventType();
+const wxEventType wxEVT_COMMAND_THUMBNAIL_LEFT_DCLICK = wxNewEventType();
+const wxEventType wxEVT_COMMAND_THUMBNAIL_RETURN = wxNewEventType();
+
+wxIMPLEMENT_ABSTRACT_CLASS(wxThumbnailItem, wxObject);
+wxIMPLEMENT_ABSTRACT_CLASS(wxImageThumbnailItem, wxThumbnailItem);
+wxIMPLEMENT_DYNAMIC_CLASS(wxThumbnailEvent, wxNotifyEvent);
+wxIMPLEMENT_ABSTRACT_CLASS(wxThumbnailCtrl, wxScrolledWindow);
+
+namespace
+{
+const int kThumbnailCtrlId = 3;
+// The strip scrolls vertically in steps of this many pixels.
+const int kScrollUnit = 10;
+
+void SetFillColour(wxDC& dc, const wxColour& colour)
+{
+    dc.SetBrush(wxBrush(colour));
+    dc.SetPen(wxPen(colour, 1));
+}
+
+// Selected cells look sunken, the others raised.
+void DrawCellBorder(wxDC& dc, const wxRect& cell, bool selected)
+{
+    const int x = cell.x, y = cell.y, w = cell.width, h = cell.height;
+    const wxPen& lowerRight = selected ? *wxWHITE_PEN : *wxBLACK_PEN;
+    const wxPen& upperLeft = selected ? *wxBLACK_PEN : *wxWHITE_PEN;
+    dc.SetPen(lowerRight);
+    dc.DrawLine(x + w - 1, y, x + w - 1, y + h - 1);
+    // GTK draws the end point of a line too: the bottom edge stops at the
+    // cell's last column, or it would leave a pixel outside the rectangle
+    // that repaints the cell.
+    dc.DrawLine(x, y + h - 1, x + w - 1, y + h - 1);
+    dc.SetPen(upperLeft);
+    dc.DrawLine(x, y, x + w - 1, y);
+    dc.DrawLine(x, y, x, y + h - 1);
+}
+
+void DrawFocusRect(wxDC& dc, const wxColour& colour, const wxRect& imageRect)
+{
+    dc.SetBrush(*wxTRANSPARENT_BRUSH);
+    dc.SetPen(wxPen(colour, 1, wxPENSTYLE_DOT));
+    dc.DrawRectangle(imageRect.x - 1, imageRect.y - 1, imageRect.width + 2, imageRect.height + 2);
+}
+
+void PrepareText(wxDC& dc, wxThumbnailCtrl* ctrl, const wxColour& colour)
+{
+    dc.SetFont(ctrl->GetFont());
+    dc.SetTextForeground(colour);
+    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+}
+
+// Height of the text bands above and below the picture area.
+int TextBandHeight(const wxRect& cellRect, const wxRect& imageRect)
+{
+    return (cellRect.height - imageRect.height) / 2;
+}
+} // namespace
+
+// ---------------------------------------------------------------------------
+// wxThumbnailItem
+
+wxThumbnailItem::wxThumbnailItem(const wxString& path) : m_path(path)
+{
+}
+
+bool wxThumbnailItem::DrawImage(wxDC&, wxThumbnailCtrl*, const wxRect&, int)
+{
+    return false;
+}
+
+bool wxThumbnailItem::DrawCell(wxDC& dc, wxThumbnailCtrl* ctrl, const wxRect& cellRect,
+                               const wxRect& imageRect, int drawFlags, int index)
+{
+    const bool selected = (drawFlags & THUMB_DRAW_SELECTED) != 0;
+    const wxColour& selectionColour = (drawFlags & THUMB_DRAW_CTRL_FOCUSED)
+                                          ? ctrl->GetFocusedSelectionColour()
+                                          : ctrl->GetUnfocusedSelectionColour();
+    SetFillColour(dc, selected ? selectionColour : ctrl->GetItemBackgroundColour());
+    dc.DrawRectangle(cellRect);
+    DrawCellBorder(dc, cellRect, selected);
+    DrawFileName(dc, ctrl, cellRect, imageRect, selected);
+    DrawCaption(dc, ctrl, cellRect, imageRect, selected, index);
+    if (drawFlags & THUMB_DRAW_FOCUS_ITEM)
+        DrawFocusRect(dc, ctrl->GetFocusRectColour(), imageRect);
+    return true;
+}
+
+void wxThumbnailItem::DrawFileName(wxDC& dc, wxThumbnailCtrl* ctrl, const wxRect& cellRect,
+                                   const wxRect& imageRect, bool selected)
+{
+    const wxString name = wxFileNameFromPath(m_path);
+    if (name.empty())
+        return;
+    const int margin = ctrl->GetMargin();
+    const wxRect clip(cellRect.x + margin, cellRect.y + margin, cellRect.width - 2 * margin,
+                      TextBandHeight(cellRect, imageRect) - 2 * margin);
+    PrepareText(dc, ctrl, selected ? *wxWHITE : *wxBLACK);
+    dc.SetClippingRegion(clip);
+    const int textWidth = dc.GetTextExtent(name).x;
+    // A name wider than the cell starts at the left edge and is cut on the right.
+    dc.DrawText(name, clip.x + std::max(0, (clip.width - textWidth) / 2), clip.y);
+    dc.DestroyClippingRegion();
+}
+
+void wxThumbnailItem::DrawCaption(wxDC& dc, wxThumbnailCtrl* ctrl, const wxRect& cellRect,
+                                  const wxRect& imageRect, bool selected, int index)
+{
+    const wxString name = wxFileNameFromPath(m_path);
+    if (name.empty())
+        return;
+    wxString path, baseName, extension;
+    wxFileName::SplitPath(name, &path, &baseName, &extension);
+    // Only picture files are captioned; a GIF frame's extension ("gif_3")
+    // counts as one.
+    if (extension.empty())
+        return;
+    const int margin = ctrl->GetMargin();
+    const int band = TextBandHeight(cellRect, imageRect);
+    const wxRect clip(cellRect.x + margin, cellRect.y + cellRect.height - band + margin,
+                      cellRect.width - 2 * margin, band - 2 * margin);
+    PrepareText(dc, ctrl, selected ? *wxWHITE : ctrl->GetCaptionColour());
+    dc.SetClippingRegion(clip);
+    dc.DrawText(FrameCaption(index, ctrl->m_frameDelay), clip.GetTopLeft());
+    dc.DestroyClippingRegion();
+}
+
+bool wxThumbnailItem::LoadThumbnail(wxThumbnailCtrl*)
+{
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// wxImageThumbnailItem
+
+wxImageThumbnailItem::wxImageThumbnailItem(wxImage* image, int frameIndex, const wxString& path)
+    : wxThumbnailItem(path), m_image(image), m_frameIndex(frameIndex)
+{
+}
+
+wxImageThumbnailItem::~wxImageThumbnailItem()
+{
+    delete m_image;
+}
+
+bool wxImageThumbnailItem::DrawImage(wxDC& dc, wxThumbnailCtrl*, const wxRect& imageRect, int)
+{
+    if (m_thumbnail.IsOk())
+    {
+        const int x = imageRect.x + (imageRect.width - m_thumbnail.GetWidth()) / 2;
+        const int y = imageRect.y + (imageRect.height - m_thumbnail.GetHeight()) / 2;
+        dc.DrawBitmap(m_thumbnail, x, y, false);
+    }
+    return true;
+}
+
+bool wxImageThumbnailItem::LoadThumbnail(wxThumbnailCtrl* ctrl)
+{
+    std::cout << "wxImageThumbnailItem" << std::endl;
+    if (m_thumbnail.IsOk())
+        return true;
+    if (!wxFileExists(m_path))
+        return false;
+    // An item without a picture would reach the preview and the GIF writer
+    // with no bitmap; it is refused like one whose file is gone.
+    wxCHECK_MSG(ctrl && m_image && m_image->IsOk(), false, "item without a picture");
+    wxLogNull noLog;
+    m_path = ThumbnailItemPath(m_path, m_frameIndex);
+    m_fullBitmap = wxBitmap(*m_image);
+    m_thumbnail = wxThumbnailCtrl::ScaleToFit(*m_image, ctrl->GetThumbnailWidth(),
+                                              ctrl->GetThumbnailHeight());
+    if (m_thumbnail.IsOk())
+    {
+        delete m_image;
+        m_image = nullptr;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// wxThumbnailEvent
+
+wxThumbnailEvent::wxThumbnailEvent(wxEventType commandType, int winid)
+    : wxNotifyEvent(commandType, winid)
+{
+}
+
+int ThumbnailModifierFlags(const wxKeyboardState& state)
+{
+    int flags = 0;
+    if (state.ShiftDown())
+        flags |= THUMB_MOD_SHIFT;
+    if (state.ControlDown())
+        flags |= THUMB_MOD_CONTROL;
+    if (state.AltDown())
+        flags |= THUMB_MOD_ALT;
+    return flags;
+}
+
+// ---------------------------------------------------------------------------
+// wxThumbnailItemArray
+
+void wxThumbnailItemArray::Add(wxThumbnailItem* item)
+{
+    m_items.emplace_back(item);
+}
+
+void wxThumbnailItemArray::Insert(wxThumbnailItem* item, size_t index)
+{
+    m_items.emplace(m_items.begin() + std::min(index, m_items.size()), item);
+}
+
+void wxThumbnailItemArray::RemoveAt(size_t uiIndex)
+{
+    wxCHECK_RET(uiIndex < size(), "bad index in wxThumbnailItemArray::RemoveAt()");
+    m_items.erase(m_items.begin() + uiIndex);
+}
+
+void wxThumbnailItemArray::Clear()
+{
+    m_items.clear();
+}
+
+// ---------------------------------------------------------------------------
+// wxThumbnailCtrl: construction, items and geometry
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(wxThumbnailCtrl, wxScrolledWindow)
+    EVT_PAINT(wxThumbnailCtrl::OnPaint)
+    EVT_ERASE_BACKGROUND(wxThumbnailCtrl::OnEraseBackground)
+    EVT_LEFT_DOWN(wxThumbnailCtrl::OnLeftDown)
+    EVT_RIGHT_DOWN(wxThumbnailCtrl::OnRightDown)
+    EVT_MIDDLE_DOWN(wxThumbnailCtrl::OnMiddleDown)
+    EVT_LEFT_DCLICK(wxThumbnailCtrl::OnLeftDClick)
+    EVT_CHAR(wxThumbnailCtrl::OnChar)
+    EVT_SIZE(wxThumbnailCtrl::OnSize)
+    EVT_SET_FOCUS(wxThumbnailCtrl::OnFocusChange)
+    EVT_KILL_FOCUS(wxThumbnailCtrl::OnFocusChange)
+    EVT_MENU(wxID_SELECTALL, wxThumbnailCtrl::OnSelectAll)
+    EVT_UPDATE_UI(wxID_SELECTALL, wxThumbnailCtrl::OnUpdateSelectAll)
+wxEND_EVENT_TABLE()
+// clang-format on
+
+wxThumbnailCtrl::wxThumbnailCtrl(wxWindow* parent, const wxPoint& pos, const wxSize& size)
+    : m_focusedSelectionColour(140, 140, 140),
+      m_unfocusedSelectionColour(175, 175, 175),
+      m_itemBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)),
+      m_focusRectColour(100, 80, 80),
+      m_captionColour(0, 0, 200)
+{
+    // The strip scrolls vertically only, but GTK shows no vertical bar
+    // without the vertical scroll style.
+    if (!Create(parent, kThumbnailCtrlId, pos, size, wxHSCROLL | wxVSCROLL | wxBORDER_SUNKEN))
+        return;
+    if (!GetFont().IsOk())
+        SetFont(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT));
+    ComputeItemSize();
+    SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
+    SetInitialSize(size);
+    EnsureBuffer(size);
+}
+
+void wxThumbnailCtrl::ComputeItemSize()
+{
+    m_textHeight = GetTextExtent("X").y;
+    m_itemWidth = m_thumbnailWidth + 2 * m_margin;
+    m_itemHeight = m_thumbnailHeight + 4 * m_margin + 2 * m_textHeight;
+}
+
+wxSize wxThumbnailCtrl::DoGetBestSize() const
+{
+    // The strip takes the room its parent gives it; its contents scroll.
+    return wxWindowBase::DoGetBestSize();
+}
+
+wxBitmap wxThumbnailCtrl::ScaleToFit(const wxImage& image, int width, int height)
+{
+    const wxImage scaled = ScaleImageToFit(image, width, height);
+    return scaled.IsOk() ? wxBitmap(scaled) : wxBitmap();
+}
+
+ThumbnailGrid wxThumbnailCtrl::Grid() const
+{
+    ThumbnailGrid grid;
+    grid.itemWidth = m_itemWidth;
+    grid.itemHeight = m_itemHeight;
+    grid.spacing = m_spacing;
+    return grid;
+}
+
+bool wxThumbnailCtrl::DrawItemImage(int n, wxDC& dc, const wxRect& imageRect, int drawFlags)
+{
+    wxThumbnailItem* item = GetItem(n);
+    return item && item->DrawImage(dc, this, imageRect, drawFlags);
+}
+
+bool wxThumbnailCtrl::DrawItemCell(int n, wxDC& dc, const wxRect& cellRect, const wxRect& imageRect,
+                                   int drawFlags)
+{
+    wxThumbnailItem* item = GetItem(n);
+    return item && item->DrawCell(dc, this, cellRect, imageRect, drawFlags, n);
+}
+
+int wxThumbnailCtrl::Append(wxThumbnailItem* item, int frameDelay)
+{
+    std::cout << "Append" << std::endl;
+    wxCHECK_MSG(item, -1, "no item to append");
+    m_frameDelay = frameDelay;
+    if (!item->LoadThumbnail(this))
+        return -1;
+    const int index = GetCount();
+    m_items.Add(item);
+    ForgetAnchorAndFocus();
+    LayoutChanged();
+    return index;
+}
+
+int wxThumbnailCtrl::Insert(wxThumbnailItem* item, int pos)
+{
+    wxCHECK_MSG(item && pos >= 0 && pos <= GetCount(), -1, "pos <= GetCount()");
+    m_items.Insert(item, pos);
+    ForgetAnchorAndFocus();
+    for (size_t i = 0; i < m_selections.size(); ++i)
+    {
+        if (m_selections[i] >= pos)
+            ++m_selections[i];
+    }
+    // An item that cannot load stays: it shows its labels without a picture.
+    item->LoadThumbnail(this);
+    LayoutChanged();
+    return pos;
+}
+
+void wxThumbnailCtrl::Clear()
+{
+    ForgetAnchorAndFocus();
+    m_items.Clear();
+    m_selections.Clear();
+    LayoutChanged();
+}
+
+void wxThumbnailCtrl::Delete(int n)
+{
+    wxCHECK_RET(IsValidIndex(n), "n < GetCount()");
+    // Larger indices are kept: they now name the item that followed.
+    for (int* index : {&m_anchor, &m_lastSelected, &m_focusItem})
+    {
+        if (*index == n)
+            *index = -1;
+    }
+    const int position = m_selections.Index(n);
+    if (position != wxNOT_FOUND)
+        m_selections.RemoveAt(position);
+    m_items.RemoveAt(n);
+    for (size_t i = 0; i < m_selections.size(); ++i)
+    {
+        if (m_selections[i] > n)
+            --m_selections[i];
+    }
+    LayoutChanged();
+}
+
+int wxThumbnailCtrl::GetCount() const
+{
+    return int(m_items.size());
+}
+
+wxThumbnailItem* wxThumbnailCtrl::GetItem(int n) const
+{
+    wxCHECK_MSG(IsValidIndex(n), nullptr, "n < GetCount()");
+    return m_items[n];
+}
+
+void wxThumbnailCtrl::ForgetAnchorAndFocus()
+{
+    m_anchor = m_lastSelected = m_focusItem = -1;
+}
+
+void wxThumbnailCtrl::LayoutChanged()
+{
+    if (m_freezeCount > 0)
+        return;
+    UpdateScrollbars();
+    Refresh();
+}
+
+void wxThumbnailCtrl::SuspendUpdates()
+{
+    ++m_freezeCount;
+}
+
+void wxThumbnailCtrl::ResumeUpdates()
+{
+    wxCHECK_RET(m_freezeCount > 0, "ResumeUpdates without SuspendUpdates");
+    if (--m_freezeCount == 0)
+    {
+        UpdateScrollbars();
+        Refresh();
+    }
+}
+
+bool wxThumbnailCtrl::GetRowCol(int item, const wxSize& clientSize, int& row, int& col) const
+{
+    wxCHECK_MSG(IsValidIndex(item), false, "item < GetCount()");
+    row = Grid().RowOf(item, clientSize.x);
+    col = Grid().ColumnOf(item, clientSize.x);
+    return true;
+}
+
+bool wxThumbnailCtrl::GetItemRect(int n, wxRect& rect, bool transform) const
+{
+    wxCHECK_MSG(IsValidIndex(n), false, "n < GetCount()");
+    rect = Grid().CellRect(n, GetClientSize().x);
+    if (transform)
+        rect.SetPosition(CalcScrolledPosition(rect.GetPosition()));
+    return true;
+}
+
+bool wxThumbnailCtrl::GetItemRectImage(int n, wxRect& rect, bool transform) const
+{
+    wxRect cell;
+    if (!GetItemRect(n, cell, transform))
+        return false;
+    rect = wxRect(cell.x + (cell.width - m_thumbnailWidth) / 2,
+                  cell.y + (cell.height - m_thumbnailHeight) / 2, m_thumbnailWidth,
+                  m_thumbnailHeight);
+    return true;
+}
+
+int wxThumbnailCtrl::ViewTop() const
+{
+    int unitX = 0, unitY = 0;
+    GetScrollPixelsPerUnit(&unitX, &unitY);
+    return GetViewStart().y * unitY;
+}
+
+void wxThumbnailCtrl::UpdateScrollbars()
+{
+    if (m_freezeCount > 0)
+        return;
+    if (GetCount() == 0)
+    {
+        SetScrollbars(0, 0, 0, 0, 0, 0);
+        return;
+    }
+    const wxSize client = GetClientSize();
+    const int totalHeight = Grid().TotalHeight(GetCount(), client.x);
+    const int highestTopUnit = std::max(0, totalHeight - client.y) / kScrollUnit;
+    const int top = std::min(highestTopUnit, GetViewStart().y);
+    SetScrollbars(0, kScrollUnit, 0, totalHeight / kScrollUnit, 0, top);
+}
+
+bool wxThumbnailCtrl::EnsureBuffer(const wxSize& size)
+{
+    const wxSize wanted = size == wxDefaultSize ? GetClientSize() : size;
+    if (wanted.x < 1 || wanted.y < 1)
+        return false;
+    if (!m_bufferBitmap.IsOk() || m_bufferBitmap.GetWidth() < wanted.x ||
+        m_bufferBitmap.GetHeight() < wanted.y)
+    {
+        // Grown in both directions at once, so that narrowing the window
+        // while making it taller does not give the width back.
+        int width = wanted.x, height = wanted.y;
+        if (m_bufferBitmap.IsOk())
+        {
+            width = std::max(width, m_bufferBitmap.GetWidth());
+            height = std::max(height, m_bufferBitmap.GetHeight());
+        }
+        m_bufferBitmap = wxBitmap(width, height);
+    }
+    return m_bufferBitmap.IsOk();
+}
+
+// ---------------------------------------------------------------------------
+// wxThumbnailCtrl: painting
+
+void wxThumbnailCtrl::OnPaint(wxPaintEvent&)
+{
+    wxBufferedPaintDC dc(this, m_bufferBitmap, wxBUFFER_CLIENT_AREA);
+    PrepareDC(dc);
+    if (m_freezeCount > 0)
+        return;
+    PaintStrip(dc, GetUpdateRegion(), FindFocus() == this);
+}
+
+void wxThumbnailCtrl::OnEraseBackground(wxEraseEvent&)
+{
+    // Everything, background included, is painted through the buffer.
+}
+
+void wxThumbnailCtrl::PaintStrip(wxDC& dc, const wxRegion& updateRegion, bool hasFocus)
+{
+    FillBackground(dc);
+    for (int n = 0; n < GetCount(); ++n)
+    {
+        wxRect clientCell;
+        GetItemRect(n, clientCell, true);
+        if (updateRegion.Contains(clientCell) == wxOutRegion)
+            continue;
+        wxRect cell, image;
+        GetItemRect(n, cell, false);
+        GetItemRectImage(n, image, false);
+        const int flags = CellDrawFlags(n, hasFocus);
+        DrawItemCell(n, dc, cell, image, flags);
+        DrawItemImage(n, dc, image, flags);
+    }
+}
+
+void wxThumbnailCtrl::FillBackground(wxDC& dc)
+{
+    wxColour colour = GetBackgroundColour();
+    if (!colour.IsOk())
+        colour = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
+    dc.SetBrush(wxBrush(colour));
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    const wxSize client = GetClientSize();
+    dc.DrawRectangle(CalcUnscrolledPosition(wxPoint(-2, -2)), client + wxSize(4, 4));
+}
+
+int wxThumbnailCtrl::CellDrawFlags(int n, bool hasFocus) const
+{
+    int flags = IsSelected(n) ? THUMB_DRAW_SELECTED : 0;
+    if (hasFocus)
+    {
+        flags |= THUMB_DRAW_CTRL_FOCUSED;
+        if (n == m_focusItem)
+            flags |= THUMB_DRAW_FOCUS_ITEM;
+    }
+    return flags;
+}
+
+void wxThumbnailCtrl::RefreshItem(int n)
+{
+    wxRect rect;
+    if (IsValidIndex(n) && GetItemRect(n, rect, true))
+        RefreshRect(rect);
+}
+
+void wxThumbnailCtrl::OnSize(wxSizeEvent& event)
+{
+    UpdateScrollbars();
+    EnsureBuffer(wxDefaultSize);
+    // The cells move when the column count changes; GTK itself repaints
+    // only the newly exposed part of a grown window.
+    if (GetCount() > 0)
+        Refresh();
+    event.Skip();
+}
+
+void wxThumbnailCtrl::OnFocusChange(wxFocusEvent& event)
+{
+    // Selection colour and focus rectangle follow the keyboard focus.
+    if (GetCount() > 0)
+        Refresh();
+    event.Skip();
+}
+
+// ---------------------------------------------------------------------------
+// wxThumbnailCtrl: selection and focus
+
+void wxThumbnailCtrl::AddSelection(int n)
+{
+    if (!IsSelected(n))
+        m_selections.Add(n);
+}
+
+void wxThumbnailCtrl::Select(int n, bool select)
+{
+    wxCHECK_RET(IsValidIndex(n), "n < GetCount()");
+    if (select)
+        AddSelection(n);
+    else if (IsSelected(n))
+        m_selections.RemoveAt(m_selections.Index(n));
+    const int oldFocus = m_focusItem;
+    m_anchor = m_lastSelected = m_focusItem = n;
+    if (m_freezeCount > 0)
+        return;
+    RefreshItem(n);
+    if (oldFocus != n)
+        RefreshItem(oldFocus);
+}
+
+void wxThumbnailCtrl::SetFocusItem(int item)
+{
+    // -1 takes the focus away.
+    wxCHECK_RET(item >= -1 && item < GetCount(), "item < GetCount()");
+    const int oldFocus = m_focusItem;
+    m_focusItem = item;
+    if (m_freezeCount > 0)
+        return;
+    RefreshItem(oldFocus);
+    RefreshItem(item);
+}
+
+void wxThumbnailCtrl::SelectAll()
+{
+    SuspendUpdates();
+    for (int n = 0; n < GetCount(); ++n)
+        Select(n, true);
+    m_focusItem = GetCount() - 1;
+    ResumeUpdates();
+}
+
+void wxThumbnailCtrl::ApplyClickSelection(int n, int flags)
+{
+    wxCHECK_RET(IsValidIndex(n), "n < GetCount()");
+    wxArrayInt changed;
+    if (flags & THUMB_MOD_CONTROL)
+    {
+        Select(n, !IsSelected(n));
+        changed.Add(n);
+    }
+    else if (flags & THUMB_MOD_SHIFT)
+    {
+        const int anchor = m_anchor;
+        const wxArrayInt oldSelection = m_selections;
+        m_selections.Clear();
+        const bool madeRange = anchor != -1 && anchor < GetCount() && anchor != n;
+        if (madeRange)
+            SelectRangeFromAnchor(anchor, n, changed);
+        // Items that fell out of the range are repainted but not reported.
+        for (int index : oldSelection)
+        {
+            if (!IsSelected(index))
+                RefreshItem(index);
+        }
+        Select(n, true);
+        if (changed.Index(n) == wxNOT_FOUND)
+            changed.Add(n);
+        // Further Shift steps extend from the same anchor.
+        if (madeRange)
+            m_anchor = anchor;
+    }
+    else
+    {
+        for (int index : m_selections)
+        {
+            RefreshItem(index);
+            changed.Add(index);
+        }
+        m_selections.Clear();
+        Select(n, true);
+        if (changed.Index(n) == wxNOT_FOUND)
+            changed.Add(n);
+    }
+    SendSelectionEvents(changed);
+}
+
+// Selects the items from the anchor up to, not including, n.
+void wxThumbnailCtrl::SelectRangeFromAnchor(int anchor, int n, wxArrayInt& changed)
+{
+    const int step = n >= anchor ? 1 : -1;
+    for (int index = anchor; index != n; index += step)
+    {
+        AddSelection(index);
+        changed.Add(index);
+        RefreshItem(index);
+    }
+}
+
+void wxThumbnailCtrl::SendSelectionEvents(const wxArrayInt& changed)
+{
+    for (int index : changed)
+    {
+        SendThumbnailEvent(IsSelected(index) ? wxEVT_COMMAND_THUMBNAIL_ITEM_SELECTED
+                                             : wxEVT_COMMAND_THUMBNAIL_ITEM_DESELECTED,
+                           index, 0);
+    }
+}
+
+void wxThumbnailCtrl::SendThumbnailEvent(wxEventType type, int index, int flags)
+{
+    wxThumbnailEvent event(type, GetId());
+    event.SetEventObject(this);
+    event.SetIndex(index);
+    event.SetFlags(flags);
+    GetEventHandler()->ProcessEvent(event);
+}
+
+void wxThumbnailCtrl::OnSelectAll(wxCommandEvent&)
+{
+    SelectAll();
+}
+
+void wxThumbnailCtrl::OnUpdateSelectAll(wxUpdateUIEvent& event)
+{
+    event.Enable(GetCount() > 0);
+}
+
+// ---------------------------------------------------------------------------
+// wxThumbnailCtrl: mouse and keys
+
+bool wxThumbnailCtrl::ItemAtPoint(const wxPoint& pt, int& index) const
+{
+    // The horizontal scroll position is always 0.
+    const int found = Grid().ItemAt(wxPoint(pt.x, pt.y + ViewTop()), GetClientSize().x, GetCount());
+    if (found < 0)
+        return false;
+    index = found;
+    return true;
+}
+
+void wxThumbnailCtrl::OnLeftDown(wxMouseEvent& event)
+{
+    SetFocus();
+    int n = -1;
+    if (!ItemAtPoint(event.GetPosition(), n))
+        return;
+    const int flags = ThumbnailModifierFlags(event);
+    EnsureItemVisible(n);
+    ApplyClickSelection(n, flags);
+    SendThumbnailEvent(wxEVT_COMMAND_THUMBNAIL_LEFT_CLICK, n, flags);
+}
+
+void wxThumbnailCtrl::OnRightDown(wxMouseEvent& event)
+{
+    SetFocus();
+    int n = -1;
+    if (!ItemAtPoint(event.GetPosition(), n))
+        return;
+    if (n != m_focusItem)
+        SetFocusItem(n);
+    SendThumbnailEvent(wxEVT_COMMAND_THUMBNAIL_RIGHT_CLICK, n, ThumbnailModifierFlags(event));
+}
+
+void wxThumbnailCtrl::OnMiddleDown(wxMouseEvent& event)
+{
+    int n = -1;
+    if (ItemAtPoint(event.GetPosition(), n))
+        SendThumbnailEvent(wxEVT_COMMAND_THUMBNAIL_MIDDLE_CLICK, n, ThumbnailModifierFlags(event));
+}
+
+void wxThumbnailCtrl::OnLeftDClick(wxMouseEvent& event)
+{
+    // The first press of the double click has already selected the item.
+    int n = -1;
+    if (ItemAtPoint(event.GetPosition(), n))
+        SendThumbnailEvent(wxEVT_COMMAND_THUMBNAIL_LEFT_DCLICK, n, ThumbnailModifierFlags(event));
+}
+
+void wxThumbnailCtrl::OnChar(wxKeyEvent& event)
+{
+    const int flags = ThumbnailModifierFlags(event);
+    switch (event.GetKeyCode())
+    {
+    case WXK_LEFT:
+    case WXK_RIGHT:
+    case WXK_UP:
+    case WXK_DOWN:
+    case WXK_HOME:
+    case WXK_END:
+    case WXK_PAGEUP:
+    case WXK_PAGEDOWN:
+        Navigate(event.GetKeyCode(), flags);
+        break;
+    case WXK_RETURN:
+        SendThumbnailEvent(wxEVT_COMMAND_THUMBNAIL_RETURN, -1, flags);
+        break;
+    default:
+        event.Skip();
+    }
+}
+
+bool wxThumbnailCtrl::Navigate(int keyCode, int flags)
+{
+    if (GetCount() == 0)
+        return false;
+    const wxSize client = GetClientSize();
+    const int columns = Grid().Columns(client.x);
+    const int rows = Grid().VisibleRows(client.y);
+    const int current = m_focusItem != -1 ? m_focusItem : m_lastSelected;
+    // Without a usable starting point every key lands on the first item.
+    if (!IsValidIndex(current))
+    {
+        m_lastSelected = 0;
+        ApplyClickSelection(0, flags);
+        ScrollToItem(keyCode, 0);
+        return true;
+    }
+    const int target = NavigationTarget(keyCode, current, GetCount(), columns, rows);
+    if (target >= 0)
+    {
+        ApplyClickSelection(target, flags);
+        ScrollToItem(keyCode, target);
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// wxThumbnailCtrl: scrolling to an item
+
+void wxThumbnailCtrl::ScrollToUnit(int unit)
+{
+    int unitX = 0, unitY = 0;
+    GetScrollPixelsPerUnit(&unitX, &unitY);
+    SetScrollbars(unitX, unitY, 0, GetScrollLines(wxVERTICAL), 0, unit);
+}
+
+// Brings the cell, with the spacing below it, up to the bottom edge when it
+// reaches below the window.
+bool wxThumbnailCtrl::ScrollIfBelow(const wxRect& cell)
+{
+    int unitX = 0, unitY = 0;
+    GetScrollPixelsPerUnit(&unitX, &unitY);
+    const int windowHeight = GetClientSize().y;
+    if (unitY <= 0 || cell.y + cell.height <= ViewTop() + windowHeight)
+        return false;
+    ScrollToUnit((m_spacing + m_itemHeight - windowHeight + cell.y) / unitY);
+    return true;
+}
+
+bool wxThumbnailCtrl::ScrollIfAbove(const wxRect& cell)
+{
+    int unitX = 0, unitY = 0;
+    GetScrollPixelsPerUnit(&unitX, &unitY);
+    if (unitY <= 0 || cell.y >= ViewTop())
+        return false;
+    ScrollToUnit(cell.y / unitY);
+    return true;
+}
+
+void wxThumbnailCtrl::EnsureItemVisible(int n)
+{
+    wxRect cell;
+    if (GetItemRect(n, cell, false) && !ScrollIfBelow(cell))
+        ScrollIfAbove(cell);
+}
+
+void wxThumbnailCtrl::ScrollToItem(int keyCode, int n)
+{
+    wxRect cell;
+    if (!GetItemRect(n, cell, false))
+        return;
+    switch (keyCode)
+    {
+    case WXK_RIGHT:
+    case WXK_DOWN:
+    case WXK_END:
+    case WXK_PAGEDOWN:
+        if (!ScrollIfBelow(cell))
+            ScrollIfAbove(cell);
+        break;
+    case WXK_LEFT:
+    case WXK_UP:
+    case WXK_HOME:
+    case WXK_PAGEUP:
+        if (!ScrollIfAbove(cell))
+            ScrollIfBelow(cell);
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,118 @@
+#include "window/thumbnaillogic.h"
+
+#include <wx/defs.h>
+#include <wx/intl.h>
+
+#include <algorithm>
+
+int ThumbnailGrid::Columns(int clientWidth) const
+{
+    return std::max(1, clientWidth / ColumnPitch());
+}
+
+int ThumbnailGrid::VisibleRows(int clientHeight) const
+{
+    return std::max(1, clientHeight / RowPitch());
+}
+
+int ThumbnailGrid::RowOf(int index, int clientWidth) const
+{
+    return index / Columns(clientWidth);
+}
+
+int ThumbnailGrid::ColumnOf(int index, int clientWidth) const
+{
+    return index % Columns(clientWidth);
+}
+
+wxRect ThumbnailGrid::CellRect(int index, int clientWidth) const
+{
+    return wxRect(spacing + ColumnOf(index, clientWidth) * ColumnPitch(),
+                  spacing + RowOf(index, clientWidth) * RowPitch(), itemWidth, itemHeight);
+}
+
+int ThumbnailGrid::ItemAt(const wxPoint& point, int clientWidth, int count) const
+{
+    if (point.x < 0 || point.y < 0)
+        return -1;
+    const int columns = Columns(clientWidth);
+    const int column = point.x / ColumnPitch();
+    if (column >= columns)
+        return -1;
+    const int index = (point.y / RowPitch()) * columns + column;
+    return index < count ? index : -1;
+}
+
+int ThumbnailGrid::TotalHeight(int count, int clientWidth) const
+{
+    if (count <= 0)
+        return 0;
+    return spacing + (RowOf(count - 1, clientWidth) + 1) * RowPitch();
+}
+
+int NavigationTarget(int keyCode, int current, int count, int columns, int rows)
+{
+    const int last = count - 1;
+    switch (keyCode)
+    {
+    case WXK_RIGHT:
+        return current + 1 <= last ? current + 1 : -1;
+    case WXK_DOWN:
+        return current + columns <= last ? current + columns : -1;
+    case WXK_LEFT:
+        return current - 1;
+    case WXK_UP:
+        return current - columns >= 0 ? current - columns : -1;
+    case WXK_PAGEDOWN:
+        return std::min(current + rows * columns, last);
+    case WXK_PAGEUP:
+        return std::max(current - rows * columns, 0);
+    case WXK_HOME:
+        return 0;
+    case WXK_END:
+        return last;
+    default:
+        return -1;
+    }
+}
+
+wxSize FitThumbnailSize(const wxSize& picture, int maxWidth, int maxHeight)
+{
+    const double scaleX = double(maxWidth) / picture.x;
+    const double scaleY = double(maxHeight) / picture.y;
+    if (scaleX >= 1 && scaleY >= 1)
+        return picture;
+    const double scale = std::min(scaleX, scaleY);
+    return wxSize(int(picture.x * scale), int(picture.y * scale));
+}
+
+wxImage ScaleImageToFit(const wxImage& image, int maxWidth, int maxHeight)
+{
+    if (!image.IsOk())
+        return wxImage();
+    const wxSize size = FitThumbnailSize(image.GetSize(), maxWidth, maxHeight);
+    if (size == image.GetSize())
+        return image;
+    // The toolkit refuses to scale to an empty size; such a picture simply
+    // gets no thumbnail.
+    if (size.x < 1 || size.y < 1)
+        return wxImage();
+    return image.Scale(size.x, size.y, wxIMAGE_QUALITY_NORMAL);
+}
+
+wxString ThumbnailItemPath(const wxString& sourcePath, int frameIndex)
+{
+    if (!sourcePath.EndsWith(".gif"))
+        return sourcePath;
+    return wxString::Format("%s_%d", sourcePath, frameIndex);
+}
+
+wxString FrameCaption(int index, int frameDelay)
+{
+    // Single precision, like the captions this program has always printed.
+    const float delaySeconds = float(frameDelay / 100.0);
+    const float startSeconds = delaySeconds * float(index);
+    // TRANSLATORS: caption under a frame: its number and its start time in
+    // seconds, e.g. "#4  0.30sec".
+    return wxString::Format(_("#%d  %.2fsec"), index + 1, double(startSeconds));
+}
