@@ -43,6 +43,7 @@ DecodedGifFrame DecodeFrame(GifFileType* gif, int index)
         map = gif->SColorMap;
     const size_t pixels = size_t(frame.width) * size_t(frame.height);
     frame.rgb.resize(pixels * 3);
+    frame.indices.assign(image.RasterBits, image.RasterBits + pixels);
     for (size_t p = 0; p < pixels; ++p)
     {
         const int index = image.RasterBits[p];

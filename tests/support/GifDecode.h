@@ -13,6 +13,7 @@ struct DecodedGifFrame
     int transparentIndex = -1;  // -1 without a transparent colour
     int localColourCount = 0;   // 0 without a local colour table
     std::vector<uint8_t> rgb;   // width * height * 3, through the frame's colour table
+    std::vector<uint8_t> indices; // width * height colour-table indices, as stored
 };
 
 struct DecodedGif

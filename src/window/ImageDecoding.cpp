@@ -1,0 +1,332 @@
+#include "window/ImageDecoding.h"
+
+#include <wx/file.h>
+#include <wx/filefn.h>
+#include <wx/gifdecod.h>
+#include <wx/intl.h>
+#include <wx/log.h>
+#include <wx/wfstream.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace
+{
+// Sequential reads from a picture file's header; any short read makes the
+// whole header unreadable.
+class HeaderReader
+{
+public:
+    explicit HeaderReader(const wxString& path) : m_file(std::fopen(path.fn_str(), "rb")) {}
+    ~HeaderReader()
+    {
+        if (m_file)
+            std::fclose(m_file);
+    }
+    HeaderReader(const HeaderReader&) = delete;
+    HeaderReader& operator=(const HeaderReader&) = delete;
+
+    bool IsOpen() const { return m_file != nullptr; }
+    bool Good() const { return m_good; }
+
+    bool Read(unsigned char* bytes, size_t count)
+    {
+        m_good = m_good && std::fread(bytes, 1, count, m_file) == count;
+        return m_good;
+    }
+    int Byte()
+    {
+        unsigned char byte = 0;
+        Read(&byte, 1);
+        return byte;
+    }
+    int Little16()
+    {
+        const int low = Byte();
+        return low | (Byte() << 8);
+    }
+    long Little32()
+    {
+        const long low = Little16();
+        return long(int32_t(uint32_t(low) | (uint32_t(Little16()) << 16)));
+    }
+    int Big16()
+    {
+        const int high = Byte();
+        return (high << 8) | Byte();
+    }
+    long long Big32()
+    {
+        const long long high = Big16();
+        return (high << 16) | Big16();
+    }
+    void Skip(long count)
+    {
+        m_good = m_good && std::fseek(m_file, count, SEEK_CUR) == 0;
+    }
+
+private:
+    std::FILE* m_file;
+    bool m_good = true;
+};
+
+// Sizes past what an int holds are clamped: they are refused anyway.
+wxSize ClampedSize(long long width, long long height)
+{
+    return wxSize(int(std::min<long long>(std::llabs(width), INT_MAX)),
+                  int(std::min<long long>(std::llabs(height), INT_MAX)));
+}
+
+bool ReadPngSize(HeaderReader& reader, DeclaredPictureSize& declared)
+{
+    unsigned char chunk[8];
+    reader.Read(chunk, 8); // length and type of the first chunk
+    if (!reader.Good() || std::memcmp(chunk + 4, "IHDR", 4) != 0)
+        return false;
+    const long long width = reader.Big32();
+    const long long height = reader.Big32();
+    declared.whole = ClampedSize(width, height);
+    return reader.Good();
+}
+
+bool IsJpegFrameMarker(int marker)
+{
+    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+// Walks the segments up to the first start-of-frame, which holds the size.
+bool ReadJpegSize(HeaderReader& reader, DeclaredPictureSize& declared)
+{
+    while (reader.Good())
+    {
+        if (reader.Byte() != 0xFF)
+            return false;
+        int marker = reader.Byte();
+        while (marker == 0xFF && reader.Good())
+            marker = reader.Byte();
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8))
+            continue; // markers without a segment
+        const int length = reader.Big16();
+        if (length < 2 || marker == 0xD9 || marker == 0xDA)
+            return false;
+        if (IsJpegFrameMarker(marker))
+        {
+            reader.Byte(); // sample precision
+            const int height = reader.Big16();
+            const int width = reader.Big16();
+            declared.whole = wxSize(width, height);
+            return reader.Good();
+        }
+        reader.Skip(length - 2);
+    }
+    return false;
+}
+
+// The old OS/2 header stores 16-bit sides; later ones 32-bit, with a
+// negative height for rows stored top down.
+bool ReadBmpSize(HeaderReader& reader, DeclaredPictureSize& declared)
+{
+    reader.Skip(12);
+    const long headerSize = reader.Little32();
+    if (headerSize == 12)
+    {
+        const int width = reader.Little16();
+        declared.whole = wxSize(width, reader.Little16());
+    }
+    else
+    {
+        const long width = reader.Little32();
+        declared.whole = ClampedSize(width, reader.Little32());
+    }
+    return reader.Good();
+}
+
+void SkipColourTable(HeaderReader& reader, int packed)
+{
+    if (packed & 0x80)
+        reader.Skip(3L << ((packed & 7) + 1));
+}
+
+void SkipSubBlocks(HeaderReader& reader)
+{
+    for (int size = reader.Byte(); size != 0 && reader.Good(); size = reader.Byte())
+        reader.Skip(size);
+}
+
+// Walks the blocks to the trailer, reading every image descriptor.
+bool ReadGifSize(HeaderReader& reader, DeclaredPictureSize& declared)
+{
+    const int width = reader.Little16();
+    declared.whole = wxSize(width, reader.Little16());
+    const int packed = reader.Byte();
+    reader.Skip(2);
+    SkipColourTable(reader, packed);
+    while (reader.Good())
+    {
+        const int block = reader.Byte();
+        if (block == 0x2C)
+        {
+            reader.Skip(4);
+            const int frameWidth = reader.Little16();
+            const int frameHeight = reader.Little16();
+            SkipColourTable(reader, reader.Byte());
+            reader.Byte(); // LZW minimum code size
+            SkipSubBlocks(reader);
+            if (reader.Good())
+                declared.frames.push_back(wxSize(frameWidth, frameHeight));
+        }
+        else if (block == 0x21)
+        {
+            reader.Byte(); // extension label
+            SkipSubBlocks(reader);
+        }
+        else
+            break; // the trailer, or the end of what can be read
+    }
+    return true;
+}
+
+long long PixelsOf(const wxSize& size)
+{
+    return (long long)size.x * size.y;
+}
+
+wxString TooLargeText(const wxSize& size)
+{
+    return wxString::Format(_("The picture is too large (%d x %d pixels)."), size.x, size.y);
+}
+
+// Why the declared sizes are too large to decode, or nothing.
+wxString TooLargeReason(const DeclaredPictureSize& declared)
+{
+    if (PixelsOf(declared.whole) > kMaxPicturePixels)
+        return TooLargeText(declared.whole);
+    long long total = 0;
+    for (const wxSize& frame : declared.frames)
+    {
+        if (PixelsOf(frame) > kMaxPicturePixels)
+            return TooLargeText(frame);
+        total += PixelsOf(frame);
+    }
+    if (total > kMaxGifAnimationPixels)
+        return _("The animation has too many pixels to load.");
+    return wxString();
+}
+
+bool Fail(wxString* failure, const wxString& reason)
+{
+    if (failure)
+        *failure = reason;
+    return false;
+}
+
+using PictureCallback = std::function<void(wxImage&&, const wxString&, int, bool)>;
+
+bool DecodeGifFrames(const wxString& path, int onlyFrame, const PictureCallback& onPicture,
+                     wxString* failure)
+{
+    wxFileInputStream stream(path);
+    if (!stream.IsOk())
+        return Fail(failure, _("The file cannot be read."));
+    wxObjectDataPtr<wxGIFDecoder> decoder(new wxGIFDecoder);
+    decoder->LoadGIF(stream);
+    const int count = int(decoder->GetFrameCount());
+    if (onlyFrame >= count)
+        return Fail(failure, wxString::Format(_("The GIF file has no frame %d."), onlyFrame));
+    const int first = onlyFrame >= 0 ? onlyFrame : 0;
+    const int last = onlyFrame >= 0 ? onlyFrame : count - 1;
+    // A frame is handed on once the next one decoded, so that the last
+    // picture handed on is known to be the last.
+    wxImage pending;
+    int pendingFrame = -1;
+    for (int frame = first; frame <= last; ++frame)
+    {
+        wxImage image;
+        if (!decoder->ConvertToImage(frame, &image) || !image.IsOk())
+            continue;
+        if (pending.IsOk())
+            onPicture(std::move(pending), path, pendingFrame, false);
+        pending = image;
+        pendingFrame = frame;
+    }
+    if (!pending.IsOk())
+        return Fail(failure, _("The file is not a picture that can be read."));
+    onPicture(std::move(pending), path, pendingFrame, true);
+    return true;
+}
+
+bool DecodeSinglePicture(const wxString& path, const PictureCallback& onPicture, wxString* failure)
+{
+    wxImage image;
+    if (!image.LoadFile(path, wxBITMAP_TYPE_ANY, -1) || !image.IsOk())
+        return Fail(failure, _("The file is not a picture that can be read."));
+    // Types whose header is not checked are checked once decoded.
+    if (PixelsOf(image.GetSize()) > kMaxPicturePixels)
+        return Fail(failure, TooLargeText(image.GetSize()));
+    onPicture(std::move(image), path, 0, true);
+    return true;
+}
+} // namespace
+
+bool SplitGifFrameReference(const wxString& entry, wxString& gifPath, int& frameNumber)
+{
+    size_t digitsStart = entry.length();
+    while (digitsStart > 0 && wxIsdigit(entry[digitsStart - 1]))
+        --digitsStart;
+    if (digitsStart == entry.length() || !entry.substr(0, digitsStart).EndsWith(".gif_"))
+        return false;
+    long long number = 0;
+    for (size_t i = digitsStart; i < entry.length(); ++i)
+        number = std::min<long long>(number * 10 + (entry[i].GetValue() - '0'), INT_MAX);
+    gifPath = entry.substr(0, digitsStart - 1);
+    frameNumber = int(number);
+    return true;
+}
+
+bool ReadDeclaredPictureSize(const wxString& path, DeclaredPictureSize& declared)
+{
+    declared = DeclaredPictureSize();
+    HeaderReader reader(path);
+    if (!reader.IsOpen())
+        return false;
+    unsigned char signature[8] = {};
+    reader.Read(signature, 2);
+    bool ok = false;
+    if (signature[0] == 0xFF && signature[1] == 0xD8)
+        ok = ReadJpegSize(reader, declared);
+    else if (signature[0] == 'B' && signature[1] == 'M')
+        ok = ReadBmpSize(reader, declared);
+    else if (reader.Read(signature + 2, 4) && std::memcmp(signature, "GIF8", 4) == 0)
+        return ReadGifSize(reader, declared);
+    else if (reader.Read(signature + 6, 2) && std::memcmp(signature, "\x89PNG\r\n\x1a\n", 8) == 0)
+        ok = ReadPngSize(reader, declared);
+    if (ok)
+        declared.frames.push_back(declared.whole);
+    return ok;
+}
+
+bool DecodePictureEntry(const wxString& entry, const PictureCallback& onPicture, wxString* failure)
+{
+    wxLogNull noLogBoxes;
+    wxString path = entry;
+    int frame = -1;
+    if (!SplitGifFrameReference(entry, path, frame))
+        frame = -1;
+    if (!wxFileExists(path))
+        return Fail(failure, _("The file does not exist."));
+    if (!wxFile::Access(path, wxFile::read))
+        return Fail(failure, _("The file cannot be read."));
+    DeclaredPictureSize declared;
+    if (ReadDeclaredPictureSize(path, declared))
+    {
+        const wxString tooLarge = TooLargeReason(declared);
+        if (!tooLarge.empty())
+            return Fail(failure, tooLarge);
+    }
+    // Only the lower-case extension marks an animation; ".GIF" is one picture.
+    if (path.EndsWith(".gif"))
+        return DecodeGifFrames(path, frame, onPicture, failure);
+    return DecodeSinglePicture(path, onPicture, failure);
+}

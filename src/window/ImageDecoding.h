@@ -1,0 +1,42 @@
+// Decoding the pictures of a frame list without any window: plain pictures,
+// every frame of an animated GIF, or one frame named by a GIF frame
+// reference ("<path>.gif_<frame number>").
+#pragma once
+
+#include <wx/gdicmn.h>
+#include <wx/image.h>
+#include <wx/string.h>
+
+#include <functional>
+#include <vector>
+
+// Pictures larger than this are refused before decoding: they would not fit
+// in memory once decoded (3 bytes a pixel, and copies on the way to a GIF).
+const long long kMaxPicturePixels = 100000000;
+// An animated GIF is decoded whole, one byte a pixel for every frame.
+const long long kMaxGifAnimationPixels = 1000000000;
+
+// Splits "<path>.gif_<digits>" into the GIF's path and the frame number.
+// False for a plain path. The path may itself contain "_".
+bool SplitGifFrameReference(const wxString& entry, wxString& gifPath, int& frameNumber);
+
+// The sizes a picture file declares in its header, read without decoding it.
+struct DeclaredPictureSize
+{
+    wxSize whole;               // a GIF's logical screen; the picture otherwise
+    std::vector<wxSize> frames; // each GIF frame's own size; the picture otherwise
+};
+// For PNG, JPEG, BMP and GIF files (recognised by their content). False for
+// other types and for files whose header cannot be read.
+bool ReadDeclaredPictureSize(const wxString& path, DeclaredPictureSize& declared);
+
+// Decodes one entry: a plain picture of any type the toolkit reads (a name
+// ending in upper-case ".GIF" is one picture), every frame of a path ending
+// in ".gif", or the one frame of a reference. Calls onPicture(image, path,
+// frameNumber, isLastOfEntry) for each decoded picture in order; path is
+// without the "_N" suffix, frameNumber 0 for a picture that is not a GIF
+// frame. Returns false with a short reason for the user in *failure when the
+// entry yields no picture (missing, unreadable, undecodable, too large).
+bool DecodePictureEntry(const wxString& entry,
+                        const std::function<void(wxImage&&, const wxString&, int, bool)>& onPicture,
+                        wxString* failure);
