@@ -35,8 +35,6 @@ wxArrayString AskForPictures(wxWindow* parent, const wxString& title)
     if (dialog.ShowModal() != wxID_OK)
         return paths;
     dialog.GetPaths(paths);
-    if (paths.empty() && !dialog.GetPath().empty())
-        paths.push_back(dialog.GetPath());
     return paths;
 }
 

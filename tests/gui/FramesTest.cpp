@@ -5,6 +5,7 @@
 #include "window/ThreadEvents.h"
 #include "window/thumbnailctrl.h"
 
+#include <dlfcn.h>
 #include <wx/dcmemory.h>
 #include <wx/filedlg.h>
 #include <wx/menu.h>
@@ -86,7 +87,7 @@ TEST_F(FramesTest, AddImageEnablesTheFrameCommands)
 {
     const wxString dir = MakeScratchDir("pictures");
     const wxString picture = WritePicture(dir, "a.png", 10, 10);
-    wxTEST_DIALOG(Command(ID_MENU_ADD_IMAGE), wxExpectModal<wxFileDialog>(picture));
+    wxTEST_DIALOG(Command(ID_MENU_ADD_IMAGE), ExpectFiles({picture}));
     EXPECT_TRUE(m_frame->GetMenuBar()->IsEnabled(ID_MENU_RUN));
     EXPECT_NO_DIALOG(WaitFor([this] { return m_frame->m_loadProgress == nullptr; }));
     EXPECT_EQ(1, FrameCount());
@@ -101,7 +102,7 @@ TEST_F(FramesTest, InsertGoesBeforeTheFirstSelectedFrame)
     LoadPictures(pictures);
     const wxString gif = WriteAnimatedGif(dir, "three.gif", 3, 10, 10);
     m_frame->m_thumbnailCtrl->Select(5);
-    wxTEST_DIALOG(Command(ID_CONTEXT_INSERT_IMAGE), wxExpectModal<wxFileDialog>(gif));
+    wxTEST_DIALOG(Command(ID_CONTEXT_INSERT_IMAGE), ExpectFiles({gif}));
     ASSERT_EQ(11, FrameCount());
     EXPECT_EQ(gif + "_0", FramePath(5));
     EXPECT_EQ(gif + "_2", FramePath(7));
@@ -113,7 +114,7 @@ TEST_F(FramesTest, InsertGoesBeforeTheFirstSelectedFrame)
     m_frame->m_thumbnailCtrl->Clear();
     LoadPictures(pictures);
     const wxString still = WritePicture(dir, "still.png", 10, 10);
-    wxTEST_DIALOG(Command(ID_CONTEXT_INSERT_IMAGE), wxExpectModal<wxFileDialog>(still));
+    wxTEST_DIALOG(Command(ID_CONTEXT_INSERT_IMAGE), ExpectFiles({still}));
     EXPECT_EQ(still, FramePath(8));
 }
 
@@ -242,4 +243,27 @@ TEST_F(FramesTest, PreviewDrawsTheFrameCentredBelowTheMiddle)
     const wxColour background = m_frame->m_panel_down->GetBackgroundColour();
     EXPECT_EQ(background.Red(), shown.GetRed(2, 2));
     EXPECT_EQ(background.Blue(), shown.GetBlue(2, 2));
+}
+
+TEST_F(FramesTest, RightClickOpensTheContextMenu)
+{
+    const wxString dir = MakeScratchDir("pictures");
+    LoadPictures({WritePicture(dir, "a.png", 10, 10), WritePicture(dir, "b.png", 10, 10)});
+    std::vector<wxString> labels;
+    // Close the menu again as soon as it is up: GTK runs it in a loop of its own.
+    m_frame->Bind(wxEVT_MENU_OPEN, [&](wxMenuEvent& event) {
+        for (wxMenuItem* item : event.GetMenu()->GetMenuItems())
+            labels.push_back(item->GetItemLabel());
+        wxMenu* menu = event.GetMenu();
+        m_frame->CallAfter([menu] {
+            using Popdown = void (*)(void*);
+            if (const auto popdown = reinterpret_cast<Popdown>(dlsym(RTLD_DEFAULT, "gtk_menu_popdown")))
+                popdown(menu->m_menu);
+        });
+    });
+    wxThumbnailEvent click(wxEVT_COMMAND_THUMBNAIL_RIGHT_CLICK, m_frame->m_thumbnailCtrl->GetId());
+    click.SetIndex(1);
+    click.SetEventObject(m_frame->m_thumbnailCtrl);
+    m_frame->m_thumbnailCtrl->GetEventHandler()->ProcessEvent(click);
+    EXPECT_EQ((std::vector<wxString>{"&Insert Image\tCtrl+Ins", "&Delete\tCtrl+Del"}), labels);
 }

@@ -30,12 +30,12 @@ protected:
 
     void SaveProjectAs(const wxString& path)
     {
-        wxTEST_DIALOG(Command(ID_MENU_SAVE_PROJECT), wxExpectModal<wxFileDialog>(path));
+        wxTEST_DIALOG(Command(ID_MENU_SAVE_PROJECT), ExpectFiles({path}));
     }
 
     void OpenProject(const wxString& path)
     {
-        wxTEST_DIALOG(Command(ID_MENU_OPEN_PROJECT), wxExpectModal<wxFileDialog>(path));
+        wxTEST_DIALOG(Command(ID_MENU_OPEN_PROJECT), ExpectFiles({path}));
         EXPECT_NO_DIALOG(EXPECT_TRUE(WaitFor([this] { return m_frame->m_loadProgress == nullptr; })));
     }
 
@@ -99,13 +99,13 @@ TEST_F(ProjectTest, ClosingWithUnsavedFramesAsks)
 
     // Yes, then cancelling the file dialog, still closes without a project.
     wxTEST_DIALOG(EXPECT_TRUE(CloseAndWait()), wxExpectModal<wxMessageDialog>(wxID_YES),
-                  wxExpectModal<wxFileDialog>("", wxID_CANCEL));
+                  ExpectFiles({}, wxID_CANCEL));
 }
 
 TEST_F(ProjectTest, CancelledSaveThenCloseDoesNotAsk)
 {
     LoadPictures({WritePicture(m_dir, "a.png", 10, 10)});
-    wxTEST_DIALOG(Command(ID_MENU_SAVE_PROJECT), wxExpectModal<wxFileDialog>("", wxID_CANCEL));
+    wxTEST_DIALOG(Command(ID_MENU_SAVE_PROJECT), ExpectFiles({}, wxID_CANCEL));
     EXPECT_EQ("Pelagrin GIF Animator", m_frame->GetTitle());
     EXPECT_NO_DIALOG(EXPECT_TRUE(CloseAndWait()));
 }
@@ -119,7 +119,7 @@ TEST_F(ProjectTest, OpeningAfterNoKeepsTheOldFramesAndAppends)
 
     wxString caption;
     wxTEST_DIALOG(Command(ID_MENU_OPEN_PROJECT), ExpectMessage(wxID_NO, nullptr, &caption),
-                  wxExpectModal<wxFileDialog>(m_dir + "/one.xml"));
+                  ExpectFiles({m_dir + "/one.xml"}));
     EXPECT_EQ("Warning", caption);
     EXPECT_NO_DIALOG(WaitFor([this] { return m_frame->m_loadProgress == nullptr; }));
     EXPECT_EQ((std::vector<wxString>{m_dir + "/a.png", m_dir + "/b.png", m_dir + "/a.png"}), Frames());
@@ -133,7 +133,7 @@ TEST_F(ProjectTest, FileSizeShowsUntilTheLoadCompletes)
     WriteTextFile(path, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<project><name></name><gif><width>400</width>"
                         "<height>300</height><delay_time>20</delay_time></gif><images><path>" +
                             picture + "</path></images></project>");
-    wxTEST_DIALOG(Command(ID_MENU_OPEN_PROJECT), wxExpectModal<wxFileDialog>(path));
+    wxTEST_DIALOG(Command(ID_MENU_OPEN_PROJECT), ExpectFiles({path}));
     EXPECT_EQ("Unititle.gif(400 * 300)px", StatusText(0));
     EXPECT_EQ(400, m_frame->m_spinctrl_width->GetValue());
     EXPECT_NO_DIALOG(WaitFor([this] { return m_frame->m_loadProgress == nullptr; }));
@@ -147,7 +147,7 @@ TEST_F(ProjectTest, NotAProjectChangesNothing)
     const wxString path = m_dir + "/notes.xml";
     WriteTextFile(path, "just some text\n");
     wxString message;
-    wxTEST_DIALOG(Command(ID_MENU_OPEN_PROJECT), wxExpectModal<wxFileDialog>(path), ExpectMessage(wxID_OK, &message));
+    wxTEST_DIALOG(Command(ID_MENU_OPEN_PROJECT), ExpectFiles({path}), ExpectMessage(wxID_OK, &message));
     EXPECT_NE(wxNOT_FOUND, message.Find("notes.xml")) << message;
     EXPECT_EQ("Pelagrin GIF Animator", m_frame->GetTitle());
     EXPECT_EQ("", m_frame->m_projectPath);
@@ -156,7 +156,7 @@ TEST_F(ProjectTest, NotAProjectChangesNothing)
     // An empty image list keeps its own message.
     WriteTextFile(path, "<project><name/><gif><width>1</width><height>1</height><delay_time>1</delay_time></gif>"
                         "<images/></project>");
-    wxTEST_DIALOG(Command(ID_MENU_OPEN_PROJECT), wxExpectModal<wxFileDialog>(path), ExpectMessage(wxID_OK, &message));
+    wxTEST_DIALOG(Command(ID_MENU_OPEN_PROJECT), ExpectFiles({path}), ExpectMessage(wxID_OK, &message));
     EXPECT_EQ("Failed to load XML file!", message);
 }
 
@@ -168,7 +168,7 @@ TEST_F(ProjectTest, MissingPicturesAreNamedAfterTheLoad)
                             "</path></images></project>");
     wxString message;
     wxTEST_DIALOG(Command(ID_MENU_OPEN_PROJECT); WaitFor([this] { return m_frame->m_loadProgress == nullptr; }),
-                  wxExpectModal<wxFileDialog>(path), ExpectMessage(wxID_OK, &message));
+                  ExpectFiles({path}), ExpectMessage(wxID_OK, &message));
     EXPECT_NE(wxNOT_FOUND, message.Find("vanished.png")) << message;
     EXPECT_EQ(0, FrameCount());
 }

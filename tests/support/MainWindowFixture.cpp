@@ -47,12 +47,12 @@ bool MainWindowTest::CloseAndWait()
 
 ProgressRecorder::ProgressRecorder(wxWindow* window, int id) : m_window(window), m_id(id)
 {
-    m_window->Bind(wxEVT_COMMAND_THREAD_UPDATE, &ProgressRecorder::OnUpdate, this, m_id);
+    m_window->Bind(wxEventTypeTag<wxCommandEvent>(wxEVT_COMMAND_THREAD_UPDATE), &ProgressRecorder::OnUpdate, this, m_id);
 }
 
 ProgressRecorder::~ProgressRecorder()
 {
-    m_window->Unbind(wxEVT_COMMAND_THREAD_UPDATE, &ProgressRecorder::OnUpdate, this, m_id);
+    m_window->Unbind(wxEventTypeTag<wxCommandEvent>(wxEVT_COMMAND_THREAD_UPDATE), &ProgressRecorder::OnUpdate, this, m_id);
 }
 
 void ProgressRecorder::OnUpdate(wxCommandEvent& event)

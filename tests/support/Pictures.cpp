@@ -1,5 +1,9 @@
 #include "support/Pictures.h"
 
+#include "support/TestEnvironment.h"
+
+#include <dlfcn.h>
+
 #include <wx/anidecod.h>
 #include <wx/filename.h>
 #include <wx/image.h>
@@ -20,7 +24,7 @@ wxImage FilledImage(int width, int height, const wxColour& colour)
 wxImage Paletted(const wxImage& image)
 {
     wxImage paletted;
-    wxQuantize::Quantize(image, paletted, 256);
+    wxQuantize::Quantize(image, paletted, 256, nullptr, wxQUANTIZE_FILL_DESTINATION_IMAGE);
     return paletted;
 }
 } // namespace
@@ -53,4 +57,29 @@ wxString WriteAnimatedGif(const wxString& folder, const wxString& name, int fram
     wxGIFHandler handler;
     EXPECT_TRUE(handler.SaveAnimation(images, &out, false, 100)) << path;
     return path;
+}
+
+int ExpectFiles::OnInvoked(wxFileDialog* dialog) const
+{
+    if (m_answer != wxID_OK || m_paths.empty())
+        return m_answer;
+    dialog->Show();
+    dialog->SetPath(m_paths[0]);
+    // Further files are added to the choice through GTK itself, which the
+    // toolkit has loaded already.
+    using SelectFilename = int (*)(void* chooser, const char* filename);
+    const auto selectFilename =
+        reinterpret_cast<SelectFilename>(dlsym(RTLD_DEFAULT, "gtk_file_chooser_select_filename"));
+    for (size_t i = 1; i < m_paths.size() && selectFilename; ++i)
+        selectFilename(dialog->GetHandle(), m_paths[i].utf8_str());
+    const bool multiple = dialog->HasFlag(wxFD_MULTIPLE);
+    EXPECT_TRUE(WaitFor([&] {
+        if (!multiple)
+            return !dialog->GetPath().empty();
+        wxArrayString chosen;
+        dialog->GetPaths(chosen);
+        return chosen.size() == m_paths.size();
+    }, 5000)) << "the file dialog did not take " << m_paths[0];
+    dialog->Hide();
+    return wxID_OK;
 }

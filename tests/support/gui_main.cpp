@@ -36,6 +36,8 @@ bool OnlyListing(int argc, char** argv)
 int main(int argc, char** argv)
 {
     UseTemporaryHome();
+    // No settings daemon under Xvfb: keep GTK's settings in memory.
+    setenv("GSETTINGS_BACKEND", "memory", 1);
     ::testing::InitGoogleTest(&argc, argv);
     if (OnlyListing(argc, argv))
         return RUN_ALL_TESTS();
