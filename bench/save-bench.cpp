@@ -194,6 +194,11 @@ int main(int argc, char** argv)
     for (size_t i = 0; i < options.entries.size(); ++i)
         PlanEntry(options.entries[i], i, plan);
     const double scanSeconds = SecondsSince(start);
+    if (plan.empty())
+    {
+        std::fprintf(stderr, "save-bench: none of the pictures can be read\n");
+        return 1;
+    }
 
     const wxSize size = OutputSize(options, plan);
     GifSaveSettings settings;
