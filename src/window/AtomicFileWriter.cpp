@@ -3,6 +3,7 @@
 #include <wx/intl.h>
 #include <wx/log.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -161,7 +162,7 @@ bool AtomicFileWriter::OpenTemporaryBeside(const wxString& target)
 {
     struct stat old;
     const bool replacing = stat(target.fn_str(), &old) == 0;
-    static int counter = 0;
+    static std::atomic<int> counter(0);
     for (int attempt = 0; attempt < 100; ++attempt)
     {
         const wxString name = wxString::Format("%s/.%s.%ld-%d.tmp", FolderOf(target), NameOf(target),

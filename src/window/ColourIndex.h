@@ -31,6 +31,8 @@ private:
     static constexpr uint32_t kUsed = 1u << 24;
 
     static int FirstSlot(uint32_t colour) { return int((colour * 2654435761u) >> (32 - kSlotBits)); }
+    // The slot that holds the colour, or the free slot where it would go.
+    int SlotFor(uint32_t colour) const;
 
     uint32_t m_keys[kSlots];   // colour | kUsed, or 0 for a free slot
     int16_t m_indices[kSlots];

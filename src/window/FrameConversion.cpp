@@ -3,8 +3,8 @@
 #include "window/ColourIndex.h"
 
 #include <wx/log.h>
-#include <wx/mstream.h>
 #include <wx/palette.h>
+#include <wx/quantize.h>
 
 #include <algorithm>
 #include <cstring>
@@ -12,6 +12,9 @@
 
 namespace
 {
+// What the toolkit's 8-bit BMP writer asks its quantiser for.
+const int kQuantisedColours = 236;
+
 // Pictures without transparency are copied a row at a time.
 void CopyOpaqueRows(const wxImage& picture, wxImage& canvas, int left, int top)
 {
@@ -105,31 +108,16 @@ wxImage WithExactPalette(const wxImage& image, const std::vector<uint32_t>& colo
     return result;
 }
 
-const unsigned char* GreyRamp()
-{
-    static const std::vector<unsigned char> ramp = [] {
-        std::vector<unsigned char> values(256);
-        for (int i = 0; i < 256; ++i)
-            values[i] = static_cast<unsigned char>(i);
-        return values;
-    }();
-    return ramp.data();
-}
-
-// The toolkit's 8-bit BMP writer quantises the colours (and dithers); its
-// reader hands the colour table back as the image's palette.
-wxImage QuantiseThroughBmp(wxImage& image)
+// The toolkit's 8-bit BMP writer quantises with exactly this call and then
+// looks up every pixel's palette entry by a nearest-colour search, which
+// takes thirty times as long as the quantising; the bitmap read back holds
+// the same pixels and palette as the quantiser's own result.
+wxImage Quantise(const wxImage& image)
 {
     wxLogNull noLogBoxes;
-    const unsigned char* ramp = GreyRamp();
-    image.SetPalette(wxPalette(256, ramp, ramp, ramp));
-    image.SetOption(wxIMAGE_OPTION_BMP_FORMAT, wxBMP_8BPP);
-    wxMemoryOutputStream bmp;
-    if (!image.SaveFile(bmp, wxBITMAP_TYPE_BMP))
-        return wxImage();
-    wxMemoryInputStream reader(bmp);
-    wxImage result(reader, wxBITMAP_TYPE_BMP);
-    if (result.IsOk() && !result.HasPalette())
+    wxImage result;
+    if (!wxQuantize::Quantize(image, result, kQuantisedColours, nullptr, wxQUANTIZE_FILL_DESTINATION_IMAGE) ||
+        !result.IsOk() || !result.HasPalette())
         return wxImage();
     return result;
 }
@@ -175,5 +163,5 @@ wxImage ReducePalette(wxImage& fitted)
     const std::vector<uint32_t> colours = DistinctColours(fitted);
     if (!colours.empty())
         return WithExactPalette(fitted, colours);
-    return QuantiseThroughBmp(fitted);
+    return Quantise(fitted);
 }

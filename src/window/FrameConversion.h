@@ -24,8 +24,8 @@ wxImage FitFrameImage(const wxImage& picture, int width, int height);
 
 // A paletted copy of the fitted image, opaque. A picture of at most 256
 // colours keeps them exactly, in a palette in the order they first appear
-// row by row; a picture of more goes through the toolkit's 8-bit BMP writer,
-// which quantises it, and is read back. Either way every pixel's colour is in
-// the palette. Invalid when the conversion failed. The BMP path sets a
-// palette and an option on fitted.
+// row by row; a picture of more is quantised (and dithered) by the toolkit's
+// quantiser exactly as its 8-bit BMP writer does it, to 236 colours in a
+// palette of 256 entries. Either way every pixel's colour is in the palette.
+// Invalid when the conversion failed.
 wxImage ReducePalette(wxImage& fitted);

@@ -23,7 +23,9 @@ struct GifOutputSlot
     bool trailerWritten = false;
 };
 
-GifOutputSlot g_output;
+// One slot per thread: a save writes every frame from the thread that set
+// the stream, and two saves on different threads cannot mix their bytes.
+thread_local GifOutputSlot g_output;
 
 using Bytes = std::vector<unsigned char>;
 

@@ -8,7 +8,8 @@ class wxOutputStream;
 
 // The stream every frame of the running save goes to; the caller owns it.
 // Setting it starts a new file: the next frame written brings the header.
-// There is one slot, so only one save may run at a time.
+// The slot belongs to the calling thread: set it and write the frames on the
+// same thread.
 void SetGifOutputStream(wxOutputStream* stream);
 wxOutputStream* GetGifOutputStream();
 

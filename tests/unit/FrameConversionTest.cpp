@@ -5,6 +5,8 @@
 #include "window/gif_gifhandler.h"
 
 #include <gtest/gtest.h>
+#include <wx/mstream.h>
+#include <wx/palette.h>
 #include <wx/wfstream.h>
 
 #include <set>
@@ -47,6 +49,32 @@ wxImage FlatThirteenColours()
             const int band = (x / 7 + y / 20) % 13;
             image.SetRGB(x, y, band * 19, 255 - band * 17, (band * 53) & 0xFF);
         }
+    return image;
+}
+// The toolkit's own way to a paletted image: an 8-bit BMP written and read
+// back.
+wxImage ThroughEightBitBmp(wxImage image)
+{
+    std::vector<unsigned char> ramp(256);
+    for (int i = 0; i < 256; ++i)
+        ramp[i] = static_cast<unsigned char>(i);
+    image.SetPalette(wxPalette(256, ramp.data(), ramp.data(), ramp.data()));
+    image.SetOption(wxIMAGE_OPTION_BMP_FORMAT, wxBMP_8BPP);
+    wxMemoryOutputStream out;
+    EXPECT_TRUE(image.SaveFile(out, wxBITMAP_TYPE_BMP));
+    wxMemoryInputStream in(out);
+    return wxImage(in, wxBITMAP_TYPE_BMP);
+}
+
+wxImage NoiseImage(int width, int height)
+{
+    wxImage image(width, height, false);
+    uint32_t state = 12345;
+    for (int p = 0; p < width * height * 3; ++p)
+    {
+        state = state * 1103515245 + 12345;
+        image.GetData()[p] = static_cast<unsigned char>(state >> 16);
+    }
     return image;
 }
 } // namespace
@@ -170,6 +198,20 @@ TEST(ReducePalette, ManyColoursAreQuantisedIntoThePalette)
     const std::set<uint32_t> inPalette(palette.begin(), palette.end());
     for (uint32_t colour : ColoursOf(reduced))
         EXPECT_TRUE(inPalette.count(colour)) << std::hex << colour;
+}
+
+TEST(ReducePalette, ManyColoursGiveWhatTheBmpRoundTripGives)
+{
+    for (const wxImage& picture : {ColourfulImage(64, 48), ColourfulImage(333, 101), NoiseImage(97, 61)})
+    {
+        SCOPED_TRACE(wxString::Format("%d x %d", picture.GetWidth(), picture.GetHeight()));
+        wxImage fitted = picture.Copy();
+        const wxImage reduced = ReducePalette(fitted);
+        const wxImage expected = ThroughEightBitBmp(picture);
+        ASSERT_TRUE(expected.IsOk());
+        EXPECT_TRUE(SamePixels(expected, reduced));
+        EXPECT_EQ(PaletteColours(expected), PaletteColours(reduced));
+    }
 }
 
 TEST(ReducePalette, FlatFrameComesBackFromTheGifUnchanged)
