@@ -4,10 +4,10 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # visible_windows PID: the visible windows of a process titled with the product
 # name (its main window or one of its messages).
-visible_windows() { xdotool search --onlyvisible --pid "$1" --name '^Pelagrin GIF Animator$' 2>/dev/null || true; }
+visible_windows() { xdotool search --all --onlyvisible --pid "$1" --name '^Pelagrin GIF Animator$' 2>/dev/null || true; }
 
 # titled_windows PID: every visible window of a process that has a title.
-titled_windows() { xdotool search --onlyvisible --pid "$1" --name '.' 2>/dev/null || true; }
+titled_windows() { xdotool search --all --onlyvisible --pid "$1" --name '.' 2>/dev/null || true; }
 
 # wait_for_windows PID: waits until the process shows a window.
 wait_for_windows() {
