@@ -42,6 +42,9 @@ bool GifApp::OnInit()
 {
     if (!wxApp::OnInit())
         return false;
+    // The toolkit installs its own assertion handler while it starts; its
+    // assertions stay silent in this program.
+    wxSetAssertHandler(nullptr);
     m_locale = nullptr;
     SetupAppLocale();
 
