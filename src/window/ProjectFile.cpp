@@ -1,11 +1,11 @@
 #include "window/ProjectFile.h"
 
 #include "app/Paths.h"
+#include "window/AtomicFileWriter.h"
 #include "window/ImageDecoding.h"
 
 #include <wx/filename.h>
 #include <wx/log.h>
-#include <wx/wfstream.h>
 
 namespace
 {
@@ -93,33 +93,21 @@ bool WriteProjectFile(const wxString& path, const ProjectData& project, wxString
     BuildProjectDocument(project, document);
 
     wxLogNull noLog;
-    if (wxFileName::Exists(path) && !wxFileName::FileExists(path))
+    AtomicFileWriter writer;
+    if (!writer.Open(path))
     {
-        *error = _("it is not a regular file");
+        *error = writer.Error();
         return false;
     }
-    const wxString folder = wxFileName(path).GetPath();
-    const wxString temporary = wxFileName::CreateTempFileName(folder + "/.pelagrin-project");
-    if (temporary.empty())
+    if (!document.Save(writer.Stream(), 2) || !writer.Stream().IsOk())
     {
-        *error = wxString::Format(_("cannot create a file in the folder \"%s\""), folder);
+        writer.Discard();
+        *error = _("the file could not be written completely; the disk may be full");
         return false;
     }
-    bool written = false;
+    if (!writer.Commit())
     {
-        wxFileOutputStream out(temporary);
-        written = out.IsOk() && document.Save(out, 2) && out.Close();
-    }
-    if (!written)
-    {
-        wxRemoveFile(temporary);
-        *error = _("the disk may be full or the file cannot be written");
-        return false;
-    }
-    if (!wxRenameFile(temporary, path, true))
-    {
-        wxRemoveFile(temporary);
-        *error = _("the file cannot be replaced");
+        *error = writer.Error();
         return false;
     }
     return true;
