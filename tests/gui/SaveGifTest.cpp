@@ -6,7 +6,11 @@
 #include "window/ThreadEvents.h"
 #include "window/thumbnailctrl.h"
 
+#include "app/Paths.h"
+
 #include <wx/dir.h>
+#include <wx/file.h>
+#include <wx/utils.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/menu.h>
@@ -154,4 +158,28 @@ TEST_F(SaveGifTest, ClosingDuringASaveWaitsForACompleteFile)
     const DecodedGif gif = DecodeGifFile(path);
     ASSERT_TRUE(gif.ok) << gif.error;
     EXPECT_EQ(4u, gif.frames.size());
+}
+
+TEST_F(SaveGifTest, TheBenchmarkToolWritesTheSameFile)
+{
+    const wxString saved = m_dir + "/program.gif";
+    EditSpin(m_frame->m_spinctrl_width, 45);
+    EditSpin(m_frame->m_spinctrl_delay, 12);
+    SaveAs(ID_MENU_SAVE, saved);
+
+    const wxString benched = m_dir + "/bench.gif";
+    wxString command = wxString::Format("\"%s/bench/save-bench\" --width %d --height %d --delay 12 \"%s\"",
+                                        GetInstallDir(), m_frame->m_spinctrl_width->GetValue(),
+                                        m_frame->m_spinctrl_height->GetValue(), benched);
+    for (int i = 0; i < FrameCount(); ++i)
+        command += " \"" + FramePath(i) + "\"";
+    wxArrayString output;
+    ASSERT_EQ(0, wxExecute(command, output, wxEXEC_SYNC | wxEXEC_NODISABLE)) << command;
+    ASSERT_TRUE(wxFileExists(benched));
+    wxFile program(saved), bench(benched);
+    ASSERT_EQ(program.Length(), bench.Length());
+    std::vector<char> a(program.Length()), b(bench.Length());
+    program.Read(a.data(), a.size());
+    bench.Read(b.data(), b.size());
+    EXPECT_TRUE(a == b);
 }
