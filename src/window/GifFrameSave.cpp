@@ -57,7 +57,8 @@ void GifFrame::OnSaveAnimator(wxCommandEvent&)
 {
     std::cout << "OnSaveAnimator" << std::endl;
     StopPreview();
-    if (IsSaving())
+    // The size is known only once the pictures being loaded have arrived.
+    if (IsSaving() || IsLoading())
         return;
     if (GetFrameCount() == 0)
     {
@@ -89,7 +90,7 @@ void GifFrame::OnSaveAnimator(wxCommandEvent&)
 void GifFrame::OnSaveAsAnimator(wxCommandEvent&)
 {
     StopPreview();
-    if (GetFrameCount() == 0 || IsSaving())
+    if (GetFrameCount() == 0 || IsSaving() || IsLoading())
         return;
     m_gifPath = AskForGifPath(this, _("Save As GIF Files"));
     if (m_gifPath.empty())
