@@ -3,30 +3,6 @@
 #include <wx/ffile.h>
 #include <wx/palette.h>
 
-namespace
-{
-void SetPixelColour(wxImage& image, int x, int y, uint32_t colour)
-{
-    image.SetRGB(x, y, (colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
-}
-
-::testing::AssertionResult FirstDifference(int width, const unsigned char* expected,
-                                           const unsigned char* actual, size_t pixels)
-{
-    for (size_t p = 0; p < pixels; ++p)
-    {
-        const unsigned char* e = expected + p * 3;
-        const unsigned char* a = actual + p * 3;
-        if (e[0] != a[0] || e[1] != a[1] || e[2] != a[2])
-            return ::testing::AssertionFailure()
-                   << "pixel (" << p % width << ", " << p / width << ") is " << int(a[0]) << ","
-                   << int(a[1]) << "," << int(a[2]) << " instead of " << int(e[0]) << ","
-                   << int(e[1]) << "," << int(e[2]);
-    }
-    return ::testing::AssertionSuccess();
-}
-} // namespace
-
 wxImage SolidImage(int width, int height, uint32_t colour)
 {
     wxImage image(width, height, false);
@@ -38,7 +14,10 @@ wxImage PalettedImage(int width, int height, const ColourList& palette, const st
 {
     wxImage image(width, height, false);
     for (int p = 0; p < width * height; ++p)
-        SetPixelColour(image, p % width, p / width, palette[indices[p]]);
+    {
+        const uint32_t colour = palette[indices[p]];
+        image.SetRGB(p % width, p / width, (colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
+    }
     std::vector<unsigned char> red, green, blue;
     for (uint32_t colour : palette)
     {
@@ -68,13 +47,10 @@ uint32_t PixelColour(const wxImage& image, int x, int y)
 ColourList PaletteColours(const wxImage& image)
 {
     ColourList colours;
-    if (!image.HasPalette())
-        return colours;
-    const wxPalette& palette = image.GetPalette();
-    for (int i = 0; i < palette.GetColoursCount(); ++i)
+    for (int i = 0; image.HasPalette() && i < image.GetPalette().GetColoursCount(); ++i)
     {
         unsigned char r = 0, g = 0, b = 0;
-        palette.GetRGB(i, &r, &g, &b);
+        image.GetPalette().GetRGB(i, &r, &g, &b);
         colours.push_back((uint32_t(r) << 16) | (uint32_t(g) << 8) | b);
     }
     return colours;
@@ -86,8 +62,8 @@ ColourList PaletteColours(const wxImage& image)
         return ::testing::AssertionFailure() << "size " << actual.GetWidth() << " x " << actual.GetHeight()
                                              << " instead of " << expected.GetWidth() << " x "
                                              << expected.GetHeight();
-    return FirstDifference(expected.GetWidth(), expected.GetData(), actual.GetData(),
-                           size_t(expected.GetWidth()) * expected.GetHeight());
+    const size_t bytes = size_t(actual.GetWidth()) * actual.GetHeight() * 3;
+    return SamePixels(expected, std::vector<uint8_t>(actual.GetData(), actual.GetData() + bytes));
 }
 
 ::testing::AssertionResult SamePixels(const wxImage& expected, const std::vector<uint8_t>& rgb)
@@ -95,16 +71,20 @@ ColourList PaletteColours(const wxImage& image)
     const size_t pixels = size_t(expected.GetWidth()) * expected.GetHeight();
     if (rgb.size() != pixels * 3)
         return ::testing::AssertionFailure() << rgb.size() / 3 << " pixels instead of " << pixels;
-    return FirstDifference(expected.GetWidth(), expected.GetData(), rgb.data(), pixels);
+    const unsigned char* e = expected.GetData();
+    for (size_t p = 0; p < pixels; ++p)
+        if (e[p * 3] != rgb[p * 3] || e[p * 3 + 1] != rgb[p * 3 + 1] || e[p * 3 + 2] != rgb[p * 3 + 2])
+            return ::testing::AssertionFailure()
+                   << "pixel (" << p % expected.GetWidth() << ", " << p / expected.GetWidth() << ") is "
+                   << int(rgb[p * 3]) << "," << int(rgb[p * 3 + 1]) << "," << int(rgb[p * 3 + 2])
+                   << " instead of " << int(e[p * 3]) << "," << int(e[p * 3 + 1]) << "," << int(e[p * 3 + 2]);
+    return ::testing::AssertionSuccess();
 }
 
 std::vector<uint8_t> ReadFileBytes(const wxString& path)
 {
-    std::vector<uint8_t> bytes;
     wxFFile file(path, "rb");
-    if (!file.IsOpened())
-        return bytes;
-    bytes.resize(size_t(file.Length()));
+    std::vector<uint8_t> bytes(file.IsOpened() ? size_t(file.Length()) : 0);
     if (!bytes.empty() && file.Read(bytes.data(), bytes.size()) != bytes.size())
         bytes.clear();
     return bytes;

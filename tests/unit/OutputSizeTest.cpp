@@ -21,10 +21,7 @@ TEST(OutputSize, PartnerSideKeepsTheReferenceProportion)
     EXPECT_EQ(65535, HeightForWidth(65535, 65535, 65535));
     EXPECT_EQ(65535, WidthForHeight(65535, 65535, 65535));
     EXPECT_EQ(INT_MAX, HeightForWidth(65535, 1, 65535));
-}
-
-TEST(OutputSize, NoReferenceLeavesThePartnerAlone)
-{
+    // Without a reference the partner side is left alone.
     EXPECT_EQ(-1, HeightForWidth(320, 0, 480));
     EXPECT_EQ(-1, WidthForHeight(100, 640, 0));
 }
