@@ -1,28 +1,19 @@
 #include "gui/StripTestSupport.h"
 
 #include "support/TestEnvironment.h"
+#include "support/TestImages.h"
 
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/panel.h>
 
-#include <cstdlib>
-#include <ostream>
-
-wxString WritePicture(const wxString& dir, const wxString& name, const wxSize& size,
-                      const wxColour& colour)
-{
-    wxImage image(size);
-    image.SetRGB(wxRect(size), colour.Red(), colour.Green(), colour.Blue());
-    const wxString path = dir + "/" + name;
-    EXPECT_TRUE(image.SaveFile(path, wxBITMAP_TYPE_PNG)) << path;
-    return path;
-}
+#include <utility>
 
 wxImageThumbnailItem* MakePictureItem(const wxString& dir, const wxString& name, const wxSize& size,
                                       const wxColour& colour)
 {
-    const wxString path = WritePicture(dir, name, size, colour);
+    const wxString path = dir + "/" + name;
+    EXPECT_TRUE(WriteTextFile(path, "")) << path;
     wxImage* image = new wxImage(size);
     image->SetRGB(wxRect(size), colour.Red(), colour.Green(), colour.Blue());
     return new wxImageThumbnailItem(image, 0, path);
@@ -38,72 +29,41 @@ void FillStrip(wxThumbnailCtrl* strip, const wxString& dir, int count, int frame
     }
 }
 
-void PrintTo(const RecordedEvent& event, std::ostream* out)
-{
-    const char* name = "other";
-    if (event.type == wxEVT_COMMAND_THUMBNAIL_ITEM_SELECTED)
-        name = "ITEM_SELECTED";
-    else if (event.type == wxEVT_COMMAND_THUMBNAIL_ITEM_DESELECTED)
-        name = "ITEM_DESELECTED";
-    else if (event.type == wxEVT_COMMAND_THUMBNAIL_LEFT_CLICK)
-        name = "LEFT_CLICK";
-    else if (event.type == wxEVT_COMMAND_THUMBNAIL_RIGHT_CLICK)
-        name = "RIGHT_CLICK";
-    else if (event.type == wxEVT_COMMAND_THUMBNAIL_MIDDLE_CLICK)
-        name = "MIDDLE_CLICK";
-    else if (event.type == wxEVT_COMMAND_THUMBNAIL_LEFT_DCLICK)
-        name = "LEFT_DCLICK";
-    else if (event.type == wxEVT_COMMAND_THUMBNAIL_RETURN)
-        name = "RETURN";
-    *out << name << "(" << event.index << ", flags " << event.flags << ")";
-}
-
-RecordedEvent Selected(int index)
-{
-    return {wxEVT_COMMAND_THUMBNAIL_ITEM_SELECTED, index, 0};
-}
-
-RecordedEvent Deselected(int index)
-{
-    return {wxEVT_COMMAND_THUMBNAIL_ITEM_DESELECTED, index, 0};
-}
-
-RecordedEvent LeftClick(int index, int flags)
-{
-    return {wxEVT_COMMAND_THUMBNAIL_LEFT_CLICK, index, flags};
-}
-
 namespace
 {
-const wxEventType* const kThumbnailEventTypes[] = {
-    &wxEVT_COMMAND_THUMBNAIL_ITEM_SELECTED, &wxEVT_COMMAND_THUMBNAIL_ITEM_DESELECTED,
-    &wxEVT_COMMAND_THUMBNAIL_LEFT_CLICK,    &wxEVT_COMMAND_THUMBNAIL_RIGHT_CLICK,
-    &wxEVT_COMMAND_THUMBNAIL_MIDDLE_CLICK,  &wxEVT_COMMAND_THUMBNAIL_LEFT_DCLICK,
-    &wxEVT_COMMAND_THUMBNAIL_RETURN};
-}
+const std::pair<const wxEventType*, const char*> kThumbnailEventTypes[] = {
+    {&wxEVT_COMMAND_THUMBNAIL_ITEM_SELECTED, "SELECTED"}, {&wxEVT_COMMAND_THUMBNAIL_ITEM_DESELECTED, "DESELECTED"},
+    {&wxEVT_COMMAND_THUMBNAIL_LEFT_CLICK, "LEFT_CLICK"},   {&wxEVT_COMMAND_THUMBNAIL_RIGHT_CLICK, "RIGHT_CLICK"},
+    {&wxEVT_COMMAND_THUMBNAIL_MIDDLE_CLICK, "MIDDLE_CLICK"}, {&wxEVT_COMMAND_THUMBNAIL_LEFT_DCLICK, "LEFT_DCLICK"},
+    {&wxEVT_COMMAND_THUMBNAIL_RETURN, "RETURN"}};
 
-EventRecorder::EventRecorder(wxEvtHandler* source) : m_source(source)
+void SetModifiers(wxKeyboardState& state, int flags)
 {
-    for (const wxEventType* type : kThumbnailEventTypes)
-        m_source->Bind(wxEventTypeTag<wxThumbnailEvent>(*type), &EventRecorder::OnEvent, this);
+    state.SetShiftDown((flags & THUMB_MOD_SHIFT) != 0);
+    state.SetControlDown((flags & THUMB_MOD_CONTROL) != 0);
+    state.SetAltDown((flags & THUMB_MOD_ALT) != 0);
 }
+} // namespace
 
-EventRecorder::~EventRecorder()
+EventRecorder::EventRecorder(wxEvtHandler* source)
 {
-    for (const wxEventType* type : kThumbnailEventTypes)
-        m_source->Unbind(wxEventTypeTag<wxThumbnailEvent>(*type), &EventRecorder::OnEvent, this);
+    for (const auto& type : kThumbnailEventTypes)
+        source->Bind(wxEventTypeTag<wxThumbnailEvent>(*type.first), &EventRecorder::OnEvent, this);
 }
 
 void EventRecorder::OnEvent(wxThumbnailEvent& event)
 {
-    events.push_back({event.GetEventType(), event.GetIndex(), event.GetFlags()});
+    std::string text = "other";
+    for (const auto& type : kThumbnailEventTypes)
+    {
+        if (*type.first == event.GetEventType())
+            text = type.second;
+    }
+    text += " " + std::to_string(event.GetIndex());
+    if (event.GetFlags() != 0)
+        text += " flags " + std::to_string(event.GetFlags());
+    events.push_back(text);
     event.Skip();
-}
-
-std::vector<int> SelectionOf(const wxThumbnailCtrl* strip)
-{
-    const wxArrayInt& selections = strip->GetSelections();
-    return std::vector<int>(selections.begin(), selections.end());
 }
 
 wxImage RenderStrip(wxThumbnailCtrl* strip, bool hasFocus)
@@ -130,75 +90,27 @@ wxImage ReadBackClientArea(wxWindow* window)
     return bitmap.ConvertToImage();
 }
 
-std::string Rgb(int red, int green, int blue)
-{
-    return "rgb(" + std::to_string(red) + ", " + std::to_string(green) + ", " + std::to_string(blue) + ")";
-}
-
-std::string Rgb(const wxColour& colour)
-{
-    return Rgb(colour.Red(), colour.Green(), colour.Blue());
-}
-
-std::string PixelAt(const wxImage& image, int x, int y)
-{
-    if (x < 0 || y < 0 || x >= image.GetWidth() || y >= image.GetHeight())
-        return "outside the image";
-    return Rgb(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y));
-}
-
-bool AreaHasColour(const wxImage& image, const wxRect& area, const wxColour& colour, int tolerance)
-{
-    for (int y = area.GetTop(); y <= area.GetBottom(); ++y)
-    {
-        for (int x = area.GetLeft(); x <= area.GetRight(); ++x)
-        {
-            if (std::abs(image.GetRed(x, y) - colour.Red()) <= tolerance &&
-                std::abs(image.GetGreen(x, y) - colour.Green()) <= tolerance &&
-                std::abs(image.GetBlue(x, y) - colour.Blue()) <= tolerance)
-                return true;
-        }
-    }
-    return false;
-}
-
-std::string FirstDifference(const wxImage& actual, const wxImage& expected, const wxRect& area)
-{
-    for (int y = area.GetTop(); y <= area.GetBottom(); ++y)
-    {
-        for (int x = area.GetLeft(); x <= area.GetRight(); ++x)
-        {
-            if (PixelAt(actual, x, y) != PixelAt(expected, x, y))
-                return "at (" + std::to_string(x) + ", " + std::to_string(y) + "): " + PixelAt(actual, x, y) +
-                       " instead of " + PixelAt(expected, x, y);
-        }
-    }
-    return "same";
-}
-
-std::string WaitUntilShownAsDrawn(wxThumbnailCtrl* strip)
+::testing::AssertionResult WaitUntilShownAsDrawn(wxThumbnailCtrl* strip)
 {
     const int overlayScrollBarWidth = 16;
-    std::string difference;
+    ::testing::AssertionResult same = ::testing::AssertionSuccess();
     WaitFor(
         [&] {
             const wxImage shown = ReadBackClientArea(strip);
             const wxImage drawn = RenderStrip(strip, wxWindow::FindFocus() == strip);
             const wxRect area(0, 0, shown.GetWidth() - overlayScrollBarWidth, shown.GetHeight());
-            difference = FirstDifference(shown, drawn, area);
-            return difference == "same";
+            same = SamePixels(drawn.GetSubImage(area), shown.GetSubImage(area));
+            return bool(same);
         },
         3000);
-    return difference;
+    return same;
 }
 
 void SendMouse(wxWindow* window, wxEventType type, const wxPoint& point, int flags)
 {
     wxMouseEvent event(type);
     event.SetPosition(point);
-    event.SetShiftDown((flags & THUMB_MOD_SHIFT) != 0);
-    event.SetControlDown((flags & THUMB_MOD_CONTROL) != 0);
-    event.SetAltDown((flags & THUMB_MOD_ALT) != 0);
+    SetModifiers(event, flags);
     event.SetEventObject(window);
     window->ProcessWindowEvent(event);
 }
@@ -207,9 +119,7 @@ void SendChar(wxWindow* window, int keyCode, int flags)
 {
     wxKeyEvent event(wxEVT_CHAR);
     event.m_keyCode = keyCode;
-    event.SetShiftDown((flags & THUMB_MOD_SHIFT) != 0);
-    event.SetControlDown((flags & THUMB_MOD_CONTROL) != 0);
-    event.SetAltDown((flags & THUMB_MOD_ALT) != 0);
+    SetModifiers(event, flags);
     event.SetEventObject(window);
     window->ProcessWindowEvent(event);
 }
@@ -227,8 +137,7 @@ void StripTest::SetUp()
     m_alive = m_window;
     // A panel does not stretch its only child, so the strip keeps the size
     // a test gives it.
-    wxPanel* panel = new wxPanel(m_window);
-    m_strip = new wxThumbnailCtrl(panel);
+    m_strip = new wxThumbnailCtrl(new wxPanel(m_window));
     m_window->Show();
     SetStripClientSize(300, 600);
     m_dir = MakeScratchDir("strip");
