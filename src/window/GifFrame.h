@@ -116,6 +116,7 @@ protected:
     void OnChangeSplitterWindow(wxSplitterEvent& event);
     void OnLoopCount(wxCommandEvent& event);
     void OnPreviewPaint(wxPaintEvent& event);
+    void WritePreviewStatus();
 
     // Timing and size.
     void OnSetDelay(wxCommandEvent& event);

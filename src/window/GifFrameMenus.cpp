@@ -139,11 +139,7 @@ void GifFrame::OnLanguage(wxCommandEvent& event)
 void GifFrame::RelabelControls()
 {
     SetCaptions();
-    // Status field 1 describes the picture last drawn in the preview.
-    m_statusBar1->SetStatusText(
-        wxString::Format("%s " + _("Width") + ":%d" + _("px") + "," + _("Height") + ":%d " + _("px"),
-                         m_previewName, m_previewWidth, m_previewHeight),
-        1);
+    WritePreviewStatus();
     RefreshOutputSize();
     SetTitle(GetProductName());
     Layout();

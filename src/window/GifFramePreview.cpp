@@ -126,6 +126,12 @@ void GifFrame::ShowPreviewFrame(int index)
     m_previewName = wxFileNameFromPath(item->m_path);
     m_previewWidth = pictureSize.x;
     m_previewHeight = pictureSize.y;
+    WritePreviewStatus();
+}
+
+// Status field 1 describes the picture last drawn in the preview.
+void GifFrame::WritePreviewStatus()
+{
     m_statusBar1->SetStatusText(
         wxString::Format("%s " + _("Width") + ":%d" + _("px") + "," + _("Height") + ":%d " + _("px"),
                          m_previewName, m_previewWidth, m_previewHeight),

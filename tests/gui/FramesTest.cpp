@@ -16,6 +16,17 @@
 
 using FramesTest = MainWindowTest;
 
+namespace
+{
+std::vector<wxString> NumberedPictures(const wxString& dir, int count)
+{
+    std::vector<wxString> pictures;
+    for (int i = 0; i < count; ++i)
+        pictures.push_back(WritePicture(dir, wxString::Format("f%d.png", i), 10, 10));
+    return pictures;
+}
+} // namespace
+
 TEST_F(FramesTest, FourPicturesReportQuartersAndShowTheFirst)
 {
     const wxString dir = MakeScratchDir("pictures");
@@ -96,9 +107,7 @@ TEST_F(FramesTest, AddImageEnablesTheFrameCommands)
 TEST_F(FramesTest, InsertGoesBeforeTheFirstSelectedFrame)
 {
     const wxString dir = MakeScratchDir("pictures");
-    std::vector<wxString> pictures;
-    for (int i = 0; i < 8; ++i)
-        pictures.push_back(WritePicture(dir, wxString::Format("f%d.png", i), 10, 10));
+    const std::vector<wxString> pictures = NumberedPictures(dir, 8);
     LoadPictures(pictures);
     const wxString gif = WriteAnimatedGif(dir, "three.gif", 3, 10, 10);
     m_frame->m_thumbnailCtrl->Select(5);
@@ -121,9 +130,7 @@ TEST_F(FramesTest, InsertGoesBeforeTheFirstSelectedFrame)
 TEST_F(FramesTest, DeleteAsksAndRemovesTheSelectedFrames)
 {
     const wxString dir = MakeScratchDir("pictures");
-    std::vector<wxString> pictures;
-    for (int i = 0; i < 10; ++i)
-        pictures.push_back(WritePicture(dir, wxString::Format("f%d.png", i), 10, 10));
+    const std::vector<wxString> pictures = NumberedPictures(dir, 10);
     LoadPictures(pictures);
     m_frame->EnableFrameCommands();
     m_frame->m_thumbnailCtrl->Select(7);
