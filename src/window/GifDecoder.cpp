@@ -344,10 +344,7 @@ bool GifDecoder::ComposeNextFrame()
             DisposeOf(m_images[m_nextImage - 1]);
         const ImageRecord& image = m_images[m_nextImage];
         if (image.disposal == DISPOSE_PREVIOUS)
-        {
-            m_savedRgb = m_rgb;
-            m_savedAlpha = m_alpha;
-        }
+            CopyRect(VisiblePart(image), true);
         DrawImage(image);
     }
     ++m_nextFrame;
@@ -397,25 +394,55 @@ void GifDecoder::DrawRow(const ImageRecord& image, const void* colourTable, int 
     }
 }
 
+wxRect GifDecoder::VisiblePart(const ImageRecord& image) const
+{
+    return wxRect(image.left, image.top, image.width, image.height).Intersect(wxRect(m_screen));
+}
+
+// Only the part an image covers is kept and given back, so that restoring
+// costs what drawing the image costs, not a whole screen.
+void GifDecoder::CopyRect(const wxRect& rect, bool save)
+{
+    if (rect.IsEmpty())
+        return;
+    if (save)
+    {
+        m_savedRgb.resize(size_t(rect.width) * rect.height * 3);
+        m_savedAlpha.resize(size_t(rect.width) * rect.height);
+    }
+    for (int row = 0; row < rect.height; ++row)
+    {
+        const size_t pixel = size_t(rect.y + row) * m_screen.x + rect.x;
+        uint8_t* rgb = &m_rgb[pixel * 3];
+        uint8_t* alpha = &m_alpha[pixel];
+        uint8_t* savedRgb = &m_savedRgb[size_t(row) * rect.width * 3];
+        uint8_t* savedAlpha = &m_savedAlpha[size_t(row) * rect.width];
+        if (save)
+        {
+            std::copy_n(rgb, rect.width * 3, savedRgb);
+            std::copy_n(alpha, rect.width, savedAlpha);
+        }
+        else
+        {
+            std::copy_n(savedRgb, rect.width * 3, rgb);
+            std::copy_n(savedAlpha, rect.width, alpha);
+        }
+    }
+}
+
 void GifDecoder::DisposeOf(const ImageRecord& image)
 {
-    if (image.disposal == DISPOSE_PREVIOUS && !m_savedRgb.empty())
+    const wxRect rect = VisiblePart(image);
+    if (image.disposal == DISPOSE_PREVIOUS)
+        CopyRect(rect, false);
+    if (image.disposal != DISPOSE_BACKGROUND || rect.IsEmpty())
+        return;
+    for (int row = 0; row < rect.height; ++row)
     {
-        m_rgb.swap(m_savedRgb);
-        m_alpha.swap(m_savedAlpha);
-        return;
+        const size_t pixel = size_t(rect.y + row) * m_screen.x + rect.x;
+        std::fill_n(&m_rgb[pixel * 3], rect.width * 3, 0);
+        std::fill_n(&m_alpha[pixel], rect.width, 0);
     }
-    if (image.disposal != DISPOSE_BACKGROUND)
-        return;
-    const int yEnd = std::min(m_screen.y, image.top + image.height);
-    const int xEnd = std::min(m_screen.x, image.left + image.width);
-    for (int y = image.top; y < yEnd; ++y)
-        for (int x = image.left; x < xEnd; ++x)
-        {
-            const size_t pixel = size_t(y) * m_screen.x + x;
-            std::fill_n(&m_rgb[pixel * 3], 3, 0);
-            m_alpha[pixel] = 0;
-        }
 }
 
 // Frames with nothing transparent carry no alpha channel, like the other

@@ -65,6 +65,8 @@ private:
     bool ComposeNextFrame();
     void DrawImage(const ImageRecord& image);
     void DrawRow(const ImageRecord& image, const void* colourTable, int row, const uint8_t* indices);
+    wxRect VisiblePart(const ImageRecord& image) const;
+    void CopyRect(const wxRect& rect, bool save);
     void DisposeOf(const ImageRecord& image);
     wxImage CanvasImage() const;
     bool Fail(const wxString& reason);
@@ -78,5 +80,5 @@ private:
     int m_nextFrame = 0;
     int m_nextImage = 0;
     std::vector<uint8_t> m_rgb, m_alpha;           // the screen as composed so far
-    std::vector<uint8_t> m_savedRgb, m_savedAlpha; // before an image that restores it
+    std::vector<uint8_t> m_savedRgb, m_savedAlpha; // under an image that restores it
 };
