@@ -7,12 +7,15 @@ packages=(
   build-essential cmake pkg-config
   libwxgtk3.2-dev                  # wxWidgets 3.2 for GTK3
   libgtest-dev googletest          # tests
-  libgif-dev                       # independent GIF decoder for the tests
+  libgif-dev                       # GIF decoding, and the tests' independent check of written GIFs
   xvfb xauth x11-utils xdotool     # virtual display for the GUI tests
   binutils                         # nm, for the exported-symbol check
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(imagemagick time)
+fi
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)  # libFuzzer and clang's sanitizer runtimes
 fi
 
 missing=()

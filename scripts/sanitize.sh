@@ -10,7 +10,7 @@ root=$PWD
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELAGRIN_SANITIZE=ON \
-  -DPELAGRIN_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
+  "${launcher[@]}" >/dev/null
 cmake --build build-sanitize -j2
 
 xvfb_pid=

@@ -17,7 +17,7 @@ LoopCountDialog* OpenLoopCountDialog()
 {
     for (wxWindow* window : wxTopLevelWindows)
     {
-        if (LoopCountDialog* dialog = wxDynamicCast(window, LoopCountDialog))
+        if (LoopCountDialog* dialog = dynamic_cast<LoopCountDialog*>(window))
             return dialog;
     }
     return nullptr;

@@ -120,16 +120,12 @@ std::string Letters(const wxImage& frame)
     return letters;
 }
 
-std::vector<wxImage> DecodeAll(const std::vector<uint8_t>& bytes, wxString* failure = nullptr)
+std::vector<wxImage> DecodeAll(const std::vector<uint8_t>& bytes)
 {
     GifDecoder decoder;
     std::vector<wxImage> frames;
     if (!decoder.Open(bytes.data(), bytes.size()))
-    {
-        if (failure)
-            *failure = decoder.GetFailure();
         return frames;
-    }
     for (wxImage frame; decoder.NextFrame(frame);)
     {
         EXPECT_EQ(decoder.GetScreenSize(), frame.GetSize());
@@ -188,7 +184,8 @@ TEST(GifDecoder, ComposesFramesAsAViewerShowsThem)
 }
 
 // Each cut and each changed byte of a valid file: no crash, nothing outside
-// the screen, and the frames before a cut as they were.
+// the screen, and the frames before a cut as they were (all of them when
+// only the trailer is missing).
 TEST(GifDecoder, DamagedFilesKeepWhatCanBeShown)
 {
     const std::vector<uint8_t> intact = EncodeGif(kComposeCases[3].gif);
@@ -198,9 +195,14 @@ TEST(GifDecoder, DamagedFilesKeepWhatCanBeShown)
         SCOPED_TRACE(length);
         const std::vector<uint8_t> cut(intact.begin(), intact.begin() + length);
         const std::vector<wxImage> frames = DecodeAll(cut);
+        const bool onlyTrailerMissing = length + 1 == intact.size();
+        ASSERT_EQ(onlyTrailerMissing ? expected.size() : frames.size(), frames.size());
         ASSERT_LE(frames.size(), expected.size());
-        for (size_t i = 0; i + 1 < frames.size(); ++i)
-            EXPECT_TRUE(SamePixels(expected[i], frames[i]));
+        for (size_t i = 0; i < frames.size(); ++i)
+        {
+            if (i + 1 < frames.size() || onlyTrailerMissing)
+                EXPECT_TRUE(SamePixels(expected[i], frames[i]));
+        }
     }
     for (size_t position = 0; position < intact.size(); ++position)
         for (uint8_t flip : {0x01, 0x80, 0xFF})
@@ -236,9 +238,6 @@ TEST(GifDecoder, FileDeclaringImpossibleSizes)
         ASSERT_EQ(1u, frames.size());
         EXPECT_EQ(c.screen, frames[0].GetSize());
     }
-    wxString failure;
-    EXPECT_TRUE(DecodeAll(file(2, 65535, 65535), &failure).empty());
-    EXPECT_TRUE(failure.Contains("too large")) << failure;
 }
 
 // Hands the decoded frames to the save.

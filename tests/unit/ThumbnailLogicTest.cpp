@@ -144,7 +144,7 @@ TEST(ThumbnailEvent, CarriesIndexAndFlagsThroughClone)
     event.SetIndex(7);
     event.SetFlags(THUMB_MOD_SHIFT | THUMB_MOD_ALT);
     std::unique_ptr<wxEvent> copy(event.Clone());
-    auto* thumbnailCopy = wxDynamicCast(copy.get(), wxThumbnailEvent);
+    auto* thumbnailCopy = dynamic_cast<wxThumbnailEvent*>(copy.get());
     ASSERT_NE(nullptr, thumbnailCopy);
     EXPECT_EQ(7, thumbnailCopy->GetIndex());
     EXPECT_EQ(5, thumbnailCopy->GetFlags());
