@@ -201,7 +201,9 @@ TEST(GifDecoder, DamagedFilesKeepWhatCanBeShown)
         for (size_t i = 0; i < frames.size(); ++i)
         {
             if (i + 1 < frames.size() || onlyTrailerMissing)
-                EXPECT_TRUE(SamePixels(expected[i], frames[i]));
+            {
+                EXPECT_TRUE(SamePixels(expected[i], frames[i])) << "frame " << i;
+            }
         }
     }
     for (size_t position = 0; position < intact.size(); ++position)
