@@ -10,6 +10,7 @@ root=$PWD
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELAGRIN_SANITIZE=ON \
+  -DPELAGRIN_BUILD_TESTS=ON -DPELAGRIN_BUILD_BENCH=ON \
   "${launcher[@]}" >/dev/null
 cmake --build build-sanitize -j2
 
