@@ -7,6 +7,7 @@
 #include "window/ProjectFile.h"
 #include "window/thumbnailctrl.h"
 #include <wx/dnd.h>
+#include <wx/uiaction.h>
 
 namespace
 {
@@ -39,14 +40,6 @@ protected:
     }
 
     bool LoadEnded() const { return m_frame->m_loadProgress == nullptr; }
-    void SendMouse(wxEventType type, const wxPoint& at)
-    {
-        wxMouseEvent event(type);
-        event.SetPosition(at);
-        event.m_leftDown = type != wxEVT_LEFT_UP;
-        Strip()->ProcessWindowEvent(event);
-    }
-
     void SendCtrlShift(int keyCode)
     {
         wxKeyEvent event(wxEVT_CHAR);
@@ -118,13 +111,21 @@ TEST_F(DesktopIntegrationTest, DragAndKeysReorderWhatTheSaveWrites)
     wxRect from, to;
     Strip()->GetItemRect(3, from);
     Strip()->GetItemRect(0, to);
-    // A press on one of the selected frames picks up both.
-    SendMouse(wxEVT_LEFT_DOWN, from.GetTopLeft() + wxPoint(20, 20));
-    SendMouse(wxEVT_MOTION, to.GetTopLeft() + wxPoint(5, 20));
-    EXPECT_EQ(0, Strip()->GetDropMark());
-    SendMouse(wxEVT_LEFT_UP, to.GetTopLeft() + wxPoint(5, 20));
+    // A real drag through the X server: a press on one of the selected
+    // frames picks up both.
+    wxUIActionSimulator mouse;
+    mouse.MouseMove(Strip()->ClientToScreen(from.GetTopLeft() + wxPoint(20, 20)));
+    WaitFor([] { return false; }, 100);
+    mouse.MouseDown();
+    for (int x : {15, 10, 5})
+    {
+        mouse.MouseMove(Strip()->ClientToScreen(to.GetTopLeft() + wxPoint(x, 20)));
+        WaitFor([] { return false; }, 50);
+    }
+    EXPECT_TRUE(WaitFor([this] { return Strip()->GetDropMark() == 0; }, 2000));
+    mouse.MouseUp();
+    EXPECT_TRUE(WaitFor([this] { return Order() == std::vector<int>{2, 3, 0, 1}; }, 2000)) << ::testing::PrintToString(Order());
     EXPECT_EQ(-1, Strip()->GetDropMark());
-    EXPECT_EQ((std::vector<int>{2, 3, 0, 1}), Order());
 
     for (int key : {WXK_RIGHT, WXK_RIGHT, WXK_RIGHT, WXK_LEFT})  // the third is at the end already
         SendCtrlShift(key);
