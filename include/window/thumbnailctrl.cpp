@@ -781,8 +781,18 @@ void wxThumbnailCtrl::OnMotion(wxMouseEvent& event)
 {
     if (!event.LeftIsDown())
         return;
-    if (m_dragging || StartDragIfMoved(event.GetPosition()))
-        ShowDropMark(GapAtPoint(event.GetPosition()));
+    if (!m_dragging && !StartDragIfMoved(event.GetPosition()))
+        return;
+    // Dragged past the top or bottom edge: the strip scrolls a step per
+    // movement, so that far places of a long strip can be reached.
+    const int y = event.GetPosition().y;
+    if (y < 0 || y >= GetClientSize().y)
+    {
+        const int step = y < 0 ? -1 : 1;
+        ScrollToUnit(std::max(0, GetViewStart().y + step));
+        UpdateScrollbars();
+    }
+    ShowDropMark(GapAtPoint(event.GetPosition()));
 }
 
 bool wxThumbnailCtrl::StartDragIfMoved(const wxPoint& pt)

@@ -37,7 +37,8 @@ cat >"$work/movie.xml" <<XML
 <project><name>movie.gif</name><gif><width>24</width><height>24</height><delay_time>10</delay_time></gif>
 <images><path>$prefix/Themes/play.png</path></images></project>
 XML
-run "$prefix/bin/pelagrin-gif-animator" "$work/movie.xml" >"$work/log" 2>&1 &
+# Not through run(): $! has to be the program itself.
+"${as_user[@]}" env HOME="$work/home" "$prefix/bin/pelagrin-gif-animator" "$work/movie.xml" >"$work/log" 2>&1 &
 pid=$!
 for i in $(seq 150); do
   xdotool search --onlyvisible --pid "$pid" --name '^movie - Pelagrin GIF Animator$' >/dev/null 2>&1 && break
