@@ -9,6 +9,8 @@
 
 #include <gif_lib.h>
 #include <gtest/gtest.h>
+#include <wx/dir.h>
+#include <wx/filefn.h>
 
 #include <map>
 #include <string>
@@ -290,5 +292,22 @@ TEST(GifDecoder, OptimisedAnimationRoundTripsThroughTheSave)
     {
         EXPECT_TRUE(SamePixels(sources[i], decoded[i])) << "decoded frame " << i;
         EXPECT_TRUE(SamePixels(sources[i], saved.frames[i].rgb)) << "saved frame " << i;
+    }
+}
+
+// The fuzz targets' picture seeds, and every input they found harmful, go
+// through the entry point as the picture fuzzer sends them.
+TEST(DecodePictureEntry, FuzzSeedsDoNoHarm)
+{
+    wxArrayString seeds;
+    wxDir::GetAllFiles(PELAGRIN_FUZZ_SEEDS "/picture", &seeds);
+    ASSERT_FALSE(seeds.empty());
+    const wxString input = MakeScratchDir("seeds") + "/input.gif";
+    for (const wxString& seed : seeds)
+    {
+        SCOPED_TRACE(seed);
+        ASSERT_TRUE(wxCopyFile(seed, input));
+        for (const wxString& entry : {input, input + "_2"})
+            DecodePictureEntry(entry, [](wxImage&&, const wxString&, int, bool) {}, nullptr);
     }
 }
