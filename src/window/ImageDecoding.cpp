@@ -137,10 +137,14 @@ bool ReadBmpSize(HeaderReader& reader, DeclaredPictureSize& declared)
     }
     else
     {
+        // Only the height may be negative; the toolkit's decoder does not
+        // expect a negative width.
         const long width = reader.Little32();
+        if (width <= 0)
+            return false;
         declared.whole = ClampedSize(width, reader.Little32());
     }
-    return reader.Good();
+    return reader.Good() && declared.whole.x > 0 && declared.whole.y > 0;
 }
 
 long long PixelsOf(const wxSize& size)
@@ -223,7 +227,12 @@ bool DecodeSinglePicture(const wxString& path, const PictureCallback& onPicture,
     if (type == wxBITMAP_TYPE_INVALID)
         return Fail(failure, _("The file is not a picture that can be read."));
     DeclaredPictureSize declared;
-    if (ReadDeclaredPictureSize(path, declared) && !TooLargeReason(declared).empty())
+    const bool screened = ReadDeclaredPictureSize(path, declared);
+    // PNG and BMP headers have one fixed layout: one the screening cannot
+    // read is not given to the toolkit's decoder.
+    if (!screened && type != wxBITMAP_TYPE_JPEG)
+        return Fail(failure, _("The file is not a picture that can be read."));
+    if (screened && !TooLargeReason(declared).empty())
         return Fail(failure, TooLargeReason(declared));
     wxImage image;
     if (!image.LoadFile(path, type, -1) || !image.IsOk())
