@@ -12,6 +12,7 @@
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/progdlg.h>
+#include <wx/spinctrl.h>
 #include <wx/statusbr.h>
 
 #include <algorithm>
@@ -45,7 +46,10 @@ wxString DescribeFailures(const std::vector<LoadFailure>& failures)
     for (size_t i = 0; i < failures.size() && i < kListed; ++i)
         list += "\n" + failures[i].entry + " (" + failures[i].reason + ")";
     if (failures.size() > kListed)
-        list += "\n" + wxString::Format(_("and %d more"), int(failures.size() - kListed));
+    {
+        const int more = int(failures.size() - kListed);
+        list += "\n" + wxString::Format(wxPLURAL("and %d more", "and %d more", more), more);
+    }
     return list;
 }
 } // namespace
@@ -194,7 +198,7 @@ void GifFrame::OnThreadUpdate(wxCommandEvent& event)
         wxImageThumbnailItem* item =
             new wxImageThumbnailItem(image, static_cast<int>(event.GetExtraLong()), event.GetString());
         // The strip refuses an item whose file has gone meanwhile.
-        if (m_thumbnailCtrl->Append(item, m_gifSavedDelay) < 0)
+        if (m_thumbnailCtrl->Append(item, m_spinctrl_delay->GetValue()) < 0)
         {
             m_loadFailures.push_back({event.GetString(), _("the file is no longer there")});
             delete item;

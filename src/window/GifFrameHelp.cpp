@@ -50,9 +50,15 @@ void GifFrame::OnAbout(wxCommandEvent&)
                               _("Copyright (C) Pelagrin."));
     if (wxHyperlinkCtrl* link = XRCCTRL(dialog, "m_hyperlink", wxHyperlinkCtrl))
     {
+        // The toolkit refuses a link with neither text nor address.
         const wxString download = OptionValue(&DomainOption::GetDownloadAddress);
-        link->SetLabel(download);
-        link->SetURL(download);
+        if (download.empty())
+            link->Hide();
+        else
+        {
+            link->SetLabel(download);
+            link->SetURL(download);
+        }
     }
     dialog.Fit();
     dialog.ShowModal();

@@ -5,6 +5,7 @@
 #include "app/Paths.h"
 #include "window/ThreadEvents.h"
 #include "window/WorkSaveAsGifThread.h"
+#include "window/thumbnailctrl.h"
 
 #include <wx/menu.h>
 #include <wx/spinctrl.h>
@@ -123,6 +124,11 @@ void GifFrame::SetCaptions()
     m_staticText_wpx->SetLabel(_("px"));
     m_staticText_height->SetLabel(_("Height") + ":");
     m_staticText_hpx->SetLabel(_("px"));
+    // The resources were loaded before the window's language was set up.
+    m_toolBar_button->SetToolShortHelp(XRCID("m_tool_insert"), _("Add Image"));
+    m_toolBar_button->SetToolShortHelp(XRCID("m_tool_delete"), _("Delete"));
+    m_toolBar_button->SetToolShortHelp(XRCID("m_tool_play"), _("Run animation"));
+    m_toolBar_button->SetToolShortHelp(XRCID("m_menuItem_loop_count"), _("Loop Count"));
 }
 
 void GifFrame::OnLanguage(wxCommandEvent& event)
@@ -133,6 +139,8 @@ void GifFrame::OnLanguage(wxCommandEvent& event)
     wxMenuBar* oldBar = GetMenuBar();
     BuildMenuBar();
     delete oldBar;
+    // The new bar's items start enabled; keep the commands that need frames off without them.
+    SetFrameCommandsEnabled(GetFrameCount() > 0);
     RelabelControls();
 }
 
@@ -143,4 +151,5 @@ void GifFrame::RelabelControls()
     RefreshOutputSize();
     SetTitle(GetProductName());
     Layout();
+    m_thumbnailCtrl->Refresh(); // the captions are translated too
 }
