@@ -15,6 +15,8 @@
 #include <wx/toolbar.h>
 #include <wx/xrc/xmlres.h>
 
+#include <algorithm>
+
 namespace
 {
 wxString WithAccelerator(const wxString& label, const char* accelerator)
@@ -129,6 +131,19 @@ void GifFrame::SetCaptions()
     m_toolBar_button->SetToolShortHelp(XRCID("m_tool_delete"), _("Delete"));
     m_toolBar_button->SetToolShortHelp(XRCID("m_tool_play"), _("Run animation"));
     m_toolBar_button->SetToolShortHelp(XRCID("m_menuItem_loop_count"), _("Loop Count"));
+    FitStatusBarToLanguage();
+}
+
+// Chinese and Japanese glyphs come from a fallback font that is taller than
+// the desktop's own. The status bar centres its texts by the height of the
+// latter, so a taller line loses its bottom unless the bar grows by twice
+// the difference.
+void GifFrame::FitStatusBarToLanguage()
+{
+    const int textHeight = m_statusBar1->GetTextExtent(_("Width") + _("Height") + _("px")).y;
+    const int extra = std::max(0, textHeight - m_statusBar1->GetCharHeight());
+    m_statusBar1->SetMinHeight(textHeight + 2 * extra + 2 * m_statusBar1->GetBorderY());
+    PositionStatusBar();
 }
 
 void GifFrame::OnLanguage(wxCommandEvent& event)
