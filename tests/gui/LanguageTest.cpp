@@ -31,15 +31,11 @@ struct LanguageTexts
 const LanguageTexts kLanguages[] = {
     {46, {"文件", "帧", "动画", "帮助"}, "宽度:", "1/100秒", "确定要删除选中的图像吗？"},
     {47, {"檔案", "影格", "動畫", "說明"}, "寬度:", "1/100秒", "確定要刪除選取的圖片嗎？"},
-    {89, {"Datei", "Einzelbild", "Animation", "Hilfe"}, "Breite:", "1/100 Sek.",
-     "Möchten Sie die ausgewählten Bilder wirklich löschen?"},
-    {80, {"Fichier", "Image", "Animation", "Aide"}, "Largeur :", "1/100 s",
-     "Voulez-vous vraiment supprimer les images sélectionnées ?"},
-    {110, {"File", "Fotogramma", "Animazione", "Aiuto"}, "Larghezza:", "1/100 s",
-     "Eliminare davvero le immagini selezionate?"},
+    {89, {"Datei", "Einzelbild", "Animation", "Hilfe"}, "Breite:", "1/100 Sek.", "Möchten Sie die ausgewählten Bilder wirklich löschen?"},
+    {80, {"Fichier", "Image", "Animation", "Aide"}, "Largeur :", "1/100 s", "Voulez-vous vraiment supprimer les images sélectionnées ?"},
+    {110, {"File", "Fotogramma", "Animazione", "Aiuto"}, "Larghezza:", "1/100 s", "Eliminare davvero le immagini selezionate?"},
     {112, {"ファイル", "フレーム", "アニメーション", "ヘルプ"}, "幅:", "1/100秒", "選択した画像を削除してもよろしいですか?"},
-    {58, {"File", "Frame", "Animation", "Help"}, "Width:", "1/100sec ",
-     "Are you sure you want to delete selected image(s)?"},
+    {58, {"File", "Frame", "Animation", "Help"}, "Width:", "1/100sec ", "Are you sure you want to delete selected image(s)?"},
 };
 
 wxString Label(wxWindow* frame, const char* name)
@@ -126,10 +122,8 @@ TEST_F(LanguageTest, NextStartComesUpInTheSavedLanguage)
 TEST_F(LanguageTest, CaptionsFollowTheDelayAndFitTheCellInEveryLanguage)
 {
     const wxString dir = MakeScratchDir("pictures");
-    std::vector<wxString> pictures;
-    for (const char* name : {"a.png", "b.png", "c.png", "d.png"})
-        pictures.push_back(WritePicture(dir, name, 20, 20));
-    LoadPictures(pictures);
+    LoadPictures({WritePicture(dir, "a.png", 20, 20), WritePicture(dir, "b.png", 20, 20), WritePicture(dir, "c.png", 20, 20),
+                  WritePicture(dir, "d.png", 20, 20)});
     wxThumbnailCtrl* strip = m_frame->m_thumbnailCtrl;
     EXPECT_EQ("#4  0.30sec", FrameCaption(3, strip->m_frameDelay)) << "the delay control's 10, before any save";
 
