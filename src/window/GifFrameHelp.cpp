@@ -50,7 +50,7 @@ void GifFrame::OnAbout(wxCommandEvent&)
                               _("Copyright (C) Pelagrin."));
     if (wxHyperlinkCtrl* link = XRCCTRL(dialog, "m_hyperlink", wxHyperlinkCtrl))
     {
-        // The toolkit refuses a link with neither text nor address.
+        // Without a download address from the option file there is nothing to link to.
         const wxString download = OptionValue(&DomainOption::GetDownloadAddress);
         if (download.empty())
             link->Hide();
