@@ -6,6 +6,7 @@
 #include "window/ThreadEvents.h"
 #include "window/thumbnailctrl.h"
 
+#include <dlfcn.h>
 #include <wx/dcmemory.h>
 #include <wx/filedlg.h>
 #include <wx/menu.h>
@@ -211,4 +212,27 @@ TEST_F(FramesTest, PreviewDrawsTheFrameCentredBelowTheMiddle)
     const wxPoint centre = m_frame->m_previewPosition + wxPoint(20, 10);
     EXPECT_EQ(0x0000FFu, PixelColour(shown, centre.x, centre.y));
     EXPECT_EQ(m_frame->m_panel_down->GetBackgroundColour().Red(), shown.GetRed(2, 2));
+}
+
+TEST_F(FramesTest, RightClickOpensTheContextMenu)
+{
+    const wxString dir = MakeScratchDir("pictures");
+    LoadPictures({WritePicture(dir, "a.png", 10, 10), WritePicture(dir, "b.png", 10, 10)});
+    std::vector<wxString> labels;
+    // Close the menu again as soon as it is up: GTK runs it in a loop of its own.
+    m_frame->Bind(wxEVT_MENU_OPEN, [&](wxMenuEvent& event) {
+        for (wxMenuItem* item : event.GetMenu()->GetMenuItems())
+            labels.push_back(item->GetItemLabel());
+        wxMenu* menu = event.GetMenu();
+        m_frame->CallAfter([menu] {
+            using Popdown = void (*)(void*);
+            if (const auto popdown = reinterpret_cast<Popdown>(dlsym(RTLD_DEFAULT, "gtk_menu_popdown")))
+                popdown(menu->m_menu);
+        });
+    });
+    wxThumbnailEvent click(wxEVT_COMMAND_THUMBNAIL_RIGHT_CLICK, m_frame->m_thumbnailCtrl->GetId());
+    click.SetIndex(1);
+    click.SetEventObject(m_frame->m_thumbnailCtrl);
+    m_frame->m_thumbnailCtrl->GetEventHandler()->ProcessEvent(click);
+    EXPECT_EQ((std::vector<wxString>{"&Insert Image\tCtrl+Ins", "&Delete\tCtrl+Del"}), labels);
 }

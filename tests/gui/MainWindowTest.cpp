@@ -30,9 +30,12 @@ TEST_F(MainWindowTest, StartsWithTitleMenusAndOnlyTheCommandsThatNeedNoFrames)
     EXPECT_EQ((std::vector<wxString>{"Run animation\tCtrl+P", "Loop Count"}), MenuLabels(bar->GetMenu(2)));
     EXPECT_EQ((std::vector<wxString>{"Help", "Language", "Support", "Check for Update", "About"}),
               MenuLabels(bar->GetMenu(3)));
-    // First start: "language.txt" is created with English.
+    // Each language in its own name; first start creates "language.txt" with English.
     wxMenu* languages = bar->GetMenu(3)->FindItemByPosition(1)->GetSubMenu();
     ASSERT_NE(nullptr, languages);
+    EXPECT_EQ((std::vector<wxString>{wxString::FromUTF8("中文简体"), wxString::FromUTF8("中文繁体"), "Deutsch", "English",
+                                     wxString::FromUTF8("Français"), "Italiano", wxString::FromUTF8("日本語")}),
+              MenuLabels(languages));
     const int ids[] = {46, 47, 89, 58, 80, 110, 112};
     for (size_t i = 0; i < languages->GetMenuItemCount(); ++i)
     {

@@ -24,6 +24,7 @@ TEST_F(MainWindowTest, ClicksOnTheStripReachTheMainWindow)
 TEST_F(MainWindowTest, FilledStripScrollsAndReflows)
 {
     wxThumbnailCtrl* strip = m_frame->m_thumbnailCtrl;
+    EXPECT_EQ(wxColour(176, 223, 227), strip->GetBackgroundColour());
     // Parts of a window off the screen are never painted.
     m_frame->SetSize(0, 0, 900, 640);
     m_frame->m_splitter3->SetSashPosition(300);

@@ -94,7 +94,8 @@ wxImage ReadBackClientArea(wxWindow* window)
     WaitFor([&] {
         const wxImage shown = ReadBackClientArea(strip);
         const wxRect area(0, 0, shown.GetWidth() - overlayScrollBarWidth, shown.GetHeight());
-        same = SamePixels(RenderStrip(strip, wxWindow::FindFocus() == strip).GetSubImage(area), shown.GetSubImage(area));
+        const wxImage drawn = RenderStrip(strip, wxWindow::FindFocus() == strip);
+        same = SamePixels(drawn.GetSubImage(area), shown.GetSubImage(area));
         return bool(same);
     }, 3000);
     return same;

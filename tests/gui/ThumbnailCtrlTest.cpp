@@ -57,6 +57,25 @@ TEST_F(StripTest, MissingFileMakesAppendRefuseButInsertKeep)
     EXPECT_EQ(gone, m_strip->GetItem(0));
 }
 
+TEST_F(StripTest, BadIndicesAreAssertedAndHarmless)
+{
+    FillStrip(m_strip, m_dir, 3);
+    ExpectAssertions expected;
+    EXPECT_EQ(nullptr, m_strip->GetItem(-1));
+    wxRect rect;
+    EXPECT_FALSE(m_strip->GetItemRect(3, rect));
+    m_strip->Select(3);
+    m_strip->SetFocusItem(3);
+    m_strip->Delete(-1);
+    wxThumbnailItem* late = MakePictureItem(m_dir, "late.png");
+    EXPECT_EQ(-1, m_strip->Insert(late, 5));
+    delete late;
+    EXPECT_EQ(6, expected.Count());
+    EXPECT_EQ(3, m_strip->GetCount());
+    EXPECT_TRUE(m_strip->GetSelections().IsEmpty());
+    EXPECT_EQ(-1, m_strip->GetFocusItem());
+}
+
 TEST_F(StripTest, ScrollRangeFollowsTheGridAndTheItemOfInterestIsBroughtIntoView)
 {
     SetStripClientSize(320, 200);
@@ -129,6 +148,22 @@ TEST_F(StripTest, EditingMovesSelectedIndicesWithTheirItemsAndForgetsAnchorAndFo
     m_strip->Clear();
     EXPECT_TRUE(m_strip->GetSelections().IsEmpty());
     EXPECT_EQ(kNoCursor, CursorOf(m_strip));
+}
+
+TEST_F(StripTest, SelectAllAddsToThePreviousSelectionAndNeedsItems)
+{
+    wxUpdateUIEvent whileEmpty(wxID_SELECTALL);
+    m_strip->ProcessWindowEvent(whileEmpty);
+    EXPECT_FALSE(whileEmpty.GetEnabled());
+    FillStrip(m_strip, m_dir, 5);
+    m_strip->Select(3);
+    m_strip->Select(1);
+    EventRecorder recorder(m_strip);
+    wxCommandEvent command(wxEVT_MENU, wxID_SELECTALL);
+    m_strip->ProcessWindowEvent(command);
+    EXPECT_EQ((Indices{3, 1, 0, 2, 4}), SelectionOf(m_strip));
+    EXPECT_EQ((Indices{4, 4, 4}), CursorOf(m_strip));
+    EXPECT_TRUE(recorder.events.empty());
 }
 
 TEST_F(StripTest, ButtonsSelectLikeAFileListAndReportTheChangedItemsFirst)
@@ -246,7 +281,8 @@ TEST_F(StripTest, SelectedCellsLookSunkenAndDarkerWhileFocused)
     EXPECT_EQ(0x8C8C8Cu, PixelColour(focused, selected.x + 1, selected.y + 1));
     EXPECT_EQ(0xAFAFAFu, PixelColour(unfocused, selected.x + 1, selected.y + 1));
     const wxColour face = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
-    EXPECT_EQ(uint32_t(face.Red() << 16 | face.Green() << 8 | face.Blue()), PixelColour(unfocused, plain.x + 1, plain.y + 1));
+    EXPECT_EQ(uint32_t(face.Red() << 16 | face.Green() << 8 | face.Blue()),
+              PixelColour(unfocused, plain.x + 1, plain.y + 1));
     EXPECT_EQ(0u, PixelColour(focused, selected.x, selected.y + 20));       // the sunken cell's shadow
     EXPECT_EQ(0u, PixelColour(focused, plain.x + 20, plain.GetBottom())); // the raised cell's shadow
 }

@@ -25,7 +25,8 @@ TEST(DomainOption, ReadsValuesByPositionAndKeepsWhatItReadWhenSomeAreMissing)
     EXPECT_EQ("https://u.example/p-update.xml", options.GetUpdateAddress());
     EXPECT_EQ("download", options.GetDownloadAddress());
 
-    DomainOption partial(OptionFile("<a>\n <b>\n  <x>help</x>\n  <y/>\n  <z><![CDATA[support]]></z>\n  <w/>\n  <v/>\n </b>\n</a>"));
+    DomainOption partial(
+        OptionFile("<a>\n <b>\n  <x>help</x>\n  <y/>\n  <z><![CDATA[support]]></z>\n  <w/>\n  <v/>\n </b>\n</a>"));
     ASSERT_TRUE(partial.Load());
     EXPECT_FALSE(partial.ReadValues());
     EXPECT_EQ("support", partial.GetSupportAddress());

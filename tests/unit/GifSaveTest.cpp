@@ -70,8 +70,8 @@ TEST(GifSave, WritesTheSameReadableFileWhateverTheThreadCount)
         VectorFrameSource source(frames);
         std::vector<std::pair<int, int>> reported;
         const wxString path = wxString::Format("%s/threads-%d.gif", dir, threads);
-        const GifSaveResult result =
-            Save(path, source, wxSize(80, 60), threads, [&](int index, int count) { reported.emplace_back(index, count); });
+        const auto report = [&](int index, int count) { reported.emplace_back(index, count); };
+        const GifSaveResult result = Save(path, source, wxSize(80, 60), threads, report);
         ASSERT_TRUE(result.ok) << result.error;
         EXPECT_EQ(4, result.framesWritten);
         EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4, 5, 6}), source.fetched);
