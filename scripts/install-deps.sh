@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libwxgtk3.2-dev                  # wxWidgets 3.2 for GTK3
+  liblz4-dev                       # compression of the frames kept in the frame store
   libgtest-dev googletest          # tests
   libgif-dev                       # independent GIF decoder for the tests
   xvfb xauth x11-utils xdotool     # virtual display for the GUI tests

@@ -30,6 +30,7 @@ class wxThumbnailCtrl;
 class wxThumbnailEvent;
 class wxToolBar;
 class SaveFrameFeed;
+class PreviewPrefetch;
 struct ProjectData;
 class wxSplitterEvent;
 
@@ -117,6 +118,7 @@ protected:
     void OnLoopCount(wxCommandEvent& event);
     void OnPreviewPaint(wxPaintEvent& event);
     void WritePreviewStatus();
+    void StartPreviewPrefetch();
 
     // Timing and size.
     void OnSetDelay(wxCommandEvent& event);
@@ -127,7 +129,6 @@ protected:
     void OnSaveAnimator(wxCommandEvent& event);
     void OnSaveAsAnimator(wxCommandEvent& event);
     void OnWorkSaveAsGifThreadUpdate(wxCommandEvent& event);
-    void OnSaveFrameRequest(wxCommandEvent& event);
     bool StartGifSave(int width, int height, const wxString& progressTitle);
     bool IsSaving() const;
     void TakeGifSnapshot();
@@ -203,6 +204,7 @@ protected:
     int m_previewHeight = 0;
     wxBitmap m_previewBitmap;  // what the preview panel paints, and where
     wxPoint m_previewPosition;
+    std::unique_ptr<PreviewPrefetch> m_previewPrefetch;  // the next pictures while playing
 
     // Reference size of the frames and the chosen output size.
     int m_refWidth = 0;

@@ -31,7 +31,7 @@ TEST_F(StripTest, LoadingMakesTheBitmapsAndSuffixesLowerCaseGifPathsOnce)
     ASSERT_EQ(0, m_strip->Append(wide, 10));
     EXPECT_EQ(10, m_strip->m_frameDelay);
     EXPECT_EQ(m_dir + "/anim.gif_0", wide->m_path);
-    EXPECT_EQ(wxSize(400, 200), wide->m_fullBitmap.GetSize());
+    EXPECT_EQ(wxSize(400, 200), wide->GetPicture().GetSize());
     EXPECT_EQ(wxSize(80, 40), wide->m_thumbnail.GetSize());
     EXPECT_EQ(nullptr, wide->m_image);
     EXPECT_TRUE(wide->LoadThumbnail(m_strip));
@@ -44,7 +44,7 @@ TEST_F(StripTest, LoadingMakesTheBitmapsAndSuffixesLowerCaseGifPathsOnce)
     EXPECT_EQ(m_dir + "/ANIM.GIF", thin->m_path);
     EXPECT_FALSE(thin->m_thumbnail.IsOk());
     EXPECT_NE(nullptr, thin->m_image);
-    EXPECT_TRUE(thin->m_fullBitmap.IsOk());
+    EXPECT_TRUE(thin->GetPicture().IsOk());
 }
 
 TEST_F(StripTest, MissingFileMakesAppendRefuseButInsertKeep)
@@ -59,7 +59,7 @@ TEST_F(StripTest, MissingFileMakesAppendRefuseButInsertKeep)
     EXPECT_EQ(0, m_strip->Insert(gone, 0));
     ASSERT_EQ(1, m_strip->GetCount());
     EXPECT_EQ(gone, m_strip->GetItem(0));
-    EXPECT_FALSE(gone->m_fullBitmap.IsOk());
+    EXPECT_FALSE(gone->GetPicture().IsOk());
 }
 
 TEST_F(StripTest, IndexPreconditionsAreAssertedAndHarmless)
