@@ -12,6 +12,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -52,13 +53,13 @@ public:
     }
 
     void DecodeEntries();
+    void DecodeEntry(size_t entryIndex);
     NextResult TakeNext(size_t entryIndex, DecodedPicture& picture, wxString& failure);
     void MarkHandedOn(size_t entryIndex);
     void Stop();
 
 private:
     bool TakeEntry(size_t& entryIndex);
-    void DecodeEntry(size_t entryIndex);
     void Deliver(size_t entryIndex, DecodedPicture&& picture);
     void Finish(size_t entryIndex, const wxString& failure);
 
@@ -189,8 +190,15 @@ wxThread::ExitCode ImageThread::Entry()
     const int threadCount = DecodingThreadCount();
     EntryDecoder decoder(m_entries, m_thumbnailSize, threadCount);
     std::vector<std::thread> threads;
-    for (int i = 0; i < threadCount; ++i)
-        threads.emplace_back([&decoder] { decoder.DecodeEntries(); });
+    try
+    {
+        for (int i = 0; i < threadCount; ++i)
+            threads.emplace_back([&decoder] { decoder.DecodeEntries(); });
+    }
+    catch (const std::system_error&)
+    {
+        // Fewer threads decode; with none at all this one does.
+    }
 
     bool completed = false;
     bool stopped = false;
@@ -200,6 +208,8 @@ wxThread::ExitCode ImageThread::Entry()
         int frameNumber = 0;
         const wxString& entry = m_entries[i];
         const bool wholeGif = entry.EndsWith(".gif") && !SplitGifFrameReference(entry, gifPath, frameNumber);
+        if (threads.empty())
+            decoder.DecodeEntry(i);
         for (;;)
         {
             if (TestDestroy() || !m_sink->IsAttached())
