@@ -43,7 +43,7 @@ struct PictureShape
 struct Record
 {
     PictureShape shape;
-    Bytes compressed;     // empty when the picture lives in the file
+    SharedBytes compressed; // null when the picture lives in the file
     off_t fileOffset = -1;
     size_t fileBytes = 0;
 };
@@ -151,7 +151,7 @@ private:
     void CloseFile();
     off_t AllocateFileSpace(size_t bytes);
     void FreeFileSpace(off_t offset, size_t bytes);
-    bool ReadPacked(const Record& record, Bytes& packed);
+    SharedBytes ReadPacked(const Record& record);
     SharedBytes CachedRaw(long id);
     void RememberRaw(long id, const SharedBytes& raw);
 
@@ -194,7 +194,7 @@ long FrameStoreData::Put(const wxImage& image, wxString* failure)
     if (m_memoryBytes + packed.size() <= m_settings.memoryBudget)
     {
         m_memoryBytes += packed.size();
-        record.compressed = std::move(packed);
+        record.compressed = std::make_shared<const Bytes>(std::move(packed));
     }
     else if (!WriteToFile(record, packed, failure))
     {
@@ -298,25 +298,22 @@ void FrameStoreData::FreeFileSpace(off_t offset, size_t bytes)
     m_freeSpace[offset] = bytes;
 }
 
-bool FrameStoreData::ReadPacked(const Record& record, Bytes& packed)
+SharedBytes FrameStoreData::ReadPacked(const Record& record)
 {
     if (record.fileOffset < 0)
-    {
-        packed = record.compressed;
-        return true;
-    }
-    packed.resize(record.fileBytes);
+        return record.compressed;
+    auto packed = std::make_shared<Bytes>(record.fileBytes);
     size_t done = 0;
-    while (done < packed.size())
+    while (done < packed->size())
     {
-        const ssize_t got = pread(m_fd, packed.data() + done, packed.size() - done, record.fileOffset + done);
+        const ssize_t got = pread(m_fd, packed->data() + done, packed->size() - done, record.fileOffset + done);
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
-            return false;
+            return nullptr;
         done += size_t(got);
     }
-    return true;
+    return packed;
 }
 
 SharedBytes FrameStoreData::CachedRaw(long id)
@@ -347,7 +344,7 @@ void FrameStoreData::RememberRaw(long id, const SharedBytes& raw)
 wxImage FrameStoreData::Load(long id)
 {
     PictureShape shape;
-    Bytes packed;
+    SharedBytes packed;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         auto record = m_records.find(id);
@@ -358,11 +355,12 @@ wxImage FrameStoreData::Load(long id)
             return ImageFromRaw(*raw, shape);
         // The file is read under the lock: a hole may be reused as soon as
         // the picture is released.
-        if (!ReadPacked(record->second, packed))
+        packed = ReadPacked(record->second);
+        if (!packed)
             return wxImage();
     }
     auto raw = std::make_shared<Bytes>(shape.RawBytes());
-    if (!Decompress(packed, *raw))
+    if (!Decompress(*packed, *raw))
         return wxImage();
     wxImage image = ImageFromRaw(*raw, shape);
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -381,7 +379,8 @@ void FrameStoreData::Release(long id)
         FreeFileSpace(record->second.fileOffset, record->second.fileBytes);
         m_fileBytes -= record->second.fileBytes;
     }
-    m_memoryBytes -= record->second.compressed.size();
+    if (record->second.compressed)
+        m_memoryBytes -= record->second.compressed->size();
     m_records.erase(record);
     m_decoded.remove_if([this, id](const std::pair<long, SharedBytes>& entry) {
         if (entry.first != id)

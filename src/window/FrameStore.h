@@ -42,7 +42,7 @@ struct FrameStoreSettings
 {
     wxString directory;                     // where the temporary file goes
     size_t memoryBudget = 192u << 20;       // compressed bytes kept in memory
-    size_t decodedCacheBytes = 64u << 20;   // decoded pictures kept for reuse
+    size_t decodedCacheBytes = 32u << 20;   // decoded pictures kept for reuse (five of 1080p)
 };
 
 class FrameStore

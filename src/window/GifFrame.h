@@ -8,6 +8,7 @@
 #pragma once
 
 #include "window/ImageThread.h"
+#include "window/PreviewPrefetch.h"
 #include "window/WorkerEventSink.h"
 
 #include <wx/bitmap.h>
@@ -32,7 +33,6 @@ class wxThumbnailEvent;
 class wxImageThumbnailItem;
 class wxToolBar;
 class SaveFrameFeed;
-class PreviewPrefetch;
 struct ProjectData;
 class wxSplitterEvent;
 
@@ -223,6 +223,7 @@ protected:
     wxBitmap m_previewBitmap;  // what the preview panel paints, and where
     wxPoint m_previewPosition;
     std::unique_ptr<PreviewPrefetch> m_previewPrefetch;  // the next pictures while playing
+    PreviewPace m_previewPace;
 
     // Reference size of the frames and the chosen output size.
     int m_refWidth = 0;

@@ -69,7 +69,8 @@ void GifFrame::OnRunAnimation(wxCommandEvent&)
         if (GetFrameCount() == 0)
             return;
         StartPreviewPrefetch();
-        m_timer.Start(std::max(kMinimumPreviewInterval, m_spinctrl_delay->GetValue() * 10));
+        m_previewPace.Start(std::max(kMinimumPreviewInterval, m_spinctrl_delay->GetValue() * 10));
+        m_timer.StartOnce(m_previewPace.MillisecondsToNextTick());
         ShowStopTool();
     }
     m_isPlaying = !m_isPlaying;
@@ -98,6 +99,8 @@ void GifFrame::OnTimer(wxTimerEvent&)
         }
         m_previewIndex = 0;
     }
+    if (m_isPlaying)
+        m_timer.StartOnce(m_previewPace.MillisecondsToNextTick());
 }
 
 // GTK3 draws a window reliably only from its paint event, so this records

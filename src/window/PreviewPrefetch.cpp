@@ -2,6 +2,8 @@
 
 #include "window/PreviewGeometry.h"
 
+#include <algorithm>
+
 PreviewPicture MakePreviewPicture(const wxImage& picture, const wxSize& panel)
 {
     PreviewPicture shown;
@@ -13,6 +15,28 @@ PreviewPicture MakePreviewPicture(const wxImage& picture, const wxSize& panel)
     else if (shown.place.width > 0 && shown.place.height > 0)
         shown.image = picture.Scale(shown.place.width, shown.place.height, wxIMAGE_QUALITY_NORMAL);
     return shown;
+}
+
+void PreviewPace::Start(int intervalMilliseconds)
+{
+    m_interval = std::max(1, intervalMilliseconds);
+    m_start = Clock::now();
+    m_ticks = 0;
+}
+
+int PreviewPace::MillisecondsToNextTick()
+{
+    ++m_ticks;
+    const Clock::time_point now = Clock::now();
+    const Clock::time_point due = m_start + std::chrono::milliseconds(long(m_interval) * m_ticks);
+    const long wait = std::chrono::duration_cast<std::chrono::milliseconds>(due - now).count();
+    if (wait < -m_interval)
+    {
+        m_start = now;
+        m_ticks = 1;
+        return m_interval;
+    }
+    return int(std::max(1L, wait));
 }
 
 PreviewPrefetch::PreviewPrefetch() : m_thread([this] { Work(); }) {}

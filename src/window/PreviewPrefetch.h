@@ -8,6 +8,7 @@
 #include <wx/gdicmn.h>
 #include <wx/image.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <map>
 #include <memory>
@@ -23,6 +24,25 @@ struct PreviewPicture
     wxRect place;
 };
 PreviewPicture MakePreviewPicture(const wxImage& picture, const wxSize& panel);
+
+// When the preview's ticks are due. A repeating timer counts its interval
+// from the moment it fired, so every tick's own work would slow the
+// animation down; the ticks are timed from the start instead. After a stall
+// of the whole program the pace starts again from the late tick: frames are
+// shown late, but none is skipped and none bunched up.
+class PreviewPace
+{
+public:
+    void Start(int intervalMilliseconds);
+    // Counts a tick as shown and returns the wait until the next one is due.
+    int MillisecondsToNextTick();
+
+private:
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point m_start;
+    long m_ticks = 0;
+    int m_interval = 1;
+};
 
 class PreviewPrefetch
 {
