@@ -93,10 +93,12 @@ bool EntryDecoder::TakeEntry(size_t& entryIndex)
 
 void EntryDecoder::DecodeEntry(size_t entryIndex)
 {
+    // A copy of its own: converting a path caches its bytes inside the string.
+    const wxString entry = m_entries[entryIndex].Clone();
     wxString storeFailure;
     wxString decodeFailure;
     const bool decoded = DecodePictureEntry(
-        m_entries[entryIndex],
+        entry,
         [&](wxImage&& image, const wxString& path, int frameNumber, bool isLastOfEntry) {
             if (!storeFailure.empty())
                 return;
