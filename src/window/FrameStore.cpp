@@ -94,7 +94,7 @@ wxImage ImageFromRaw(const Bytes& raw, const PictureShape& shape)
     return image;
 }
 
-// LZ4 rather than zstd: on 1080p photographs it decodes three to four times
+// LZ4 rather than zstd: on 1080p photographs it decodes three times
 // as fast (the preview decodes a frame every 40 ms), and the pictures that do
 // not fit the memory budget go to the file either way.
 Bytes Compress(const Bytes& raw)
