@@ -177,7 +177,7 @@ long FrameStoreData::Put(const wxImage& image, wxString* failure)
     if (!image.IsOk())
     {
         if (failure)
-            *failure = _("the picture is empty");
+            *failure = _("the picture could not be compressed");
         return 0;
     }
     Record record;
