@@ -65,9 +65,7 @@ TEST(FrameStoreTest, PicturesComeBackUnchangedFromMemoryAndFile)
     std::vector<FrameRef> frames;
     for (const wxImage& picture : pictures)
         frames.push_back(store.Put(picture, nullptr));
-    EXPECT_GT(store.MemoryBytes(), 0u);
-    EXPECT_LE(store.MemoryBytes(), 4000u);
-    EXPECT_GT(store.FileBytes(), 0u);
+    EXPECT_TRUE(store.MemoryBytes() > 0 && store.MemoryBytes() <= 4000u && store.FileBytes() > 0);
     for (size_t i = 0; i < pictures.size(); ++i)
     {
         SCOPED_TRACE(i);
@@ -92,8 +90,7 @@ TEST(FrameStoreTest, ReleasedSpaceIsReusedAndTheFileGoesWithTheStore)
         FrameRef again = store.Put(ColourfulImage(120, 90), nullptr);
         EXPECT_EQ(bothBytes, store.FileBytes());
         EXPECT_EQ(bothBytes, size_t(wxFileName::GetSize(path).GetValue()));
-        kept.reset();
-        again.reset();
+        kept = again = nullptr;
         EXPECT_EQ(0u, store.FileBytes());
     }
     EXPECT_FALSE(wxFileExists(path));
