@@ -165,9 +165,12 @@ void EntryDecoder::Stop()
     m_changed.notify_all();
 }
 
+// Each decoding thread holds a picture or two at full size: a few are enough
+// to keep the cores of an ordinary machine busy.
 int DecodingThreadCount()
 {
-    return std::max(1, wxThread::GetCPUCount());
+    const int kMostThreads = 8;
+    return std::min(kMostThreads, std::max(1, wxThread::GetCPUCount()));
 }
 } // namespace
 
