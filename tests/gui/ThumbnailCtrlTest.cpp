@@ -31,7 +31,7 @@ TEST_F(StripTest, LoadingMakesTheBitmapsAndSuffixesLowerCaseGifPathsOnce)
     wxImageThumbnailItem* wide = MakePictureItem(m_dir, "anim.gif", wxSize(400, 200));
     ASSERT_EQ(0, m_strip->Append(wide, 10));
     EXPECT_EQ(10, m_strip->m_frameDelay);
-    EXPECT_EQ(wxSize(400, 200), wide->m_fullBitmap.GetSize());
+    EXPECT_EQ(wxSize(400, 200), wide->GetPicture().GetSize());
     EXPECT_EQ(wxSize(80, 40), wide->m_thumbnail.GetSize());
     EXPECT_EQ(nullptr, wide->m_image);
     EXPECT_TRUE(wide->LoadThumbnail(m_strip));
@@ -44,7 +44,7 @@ TEST_F(StripTest, LoadingMakesTheBitmapsAndSuffixesLowerCaseGifPathsOnce)
     EXPECT_EQ(m_dir + "/ANIM.GIF", thin->m_path);
     EXPECT_FALSE(thin->m_thumbnail.IsOk());
     EXPECT_NE(nullptr, thin->m_image);
-    EXPECT_TRUE(thin->m_fullBitmap.IsOk());
+    EXPECT_TRUE(thin->GetPicture().IsOk());
 }
 
 TEST_F(StripTest, MissingFileMakesAppendRefuseButInsertKeep)

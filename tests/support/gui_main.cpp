@@ -5,6 +5,7 @@
 
 #include "app/GifApp.h"
 #include "app/Paths.h"
+#include "window/FrameStore.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -36,6 +37,8 @@ bool OnlyListing(int argc, char** argv)
 int main(int argc, char** argv)
 {
     UseTemporaryHome();
+    // Every frame of the window tests lives in the frame store's file.
+    SetProgramFrameStoreBudget(0);
     // No settings daemon under Xvfb: keep GTK's settings in memory.
     setenv("GSETTINGS_BACKEND", "memory", 1);
     ::testing::InitGoogleTest(&argc, argv);
