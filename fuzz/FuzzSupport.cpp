@@ -8,6 +8,10 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
 void StartToolkitOnce()
 {
     static wxInitializer* initializer = nullptr;
@@ -26,14 +30,32 @@ void StartToolkitOnce()
     });
 }
 
+namespace
+{
+std::string g_scratchFolder;
+
+void RemoveScratchFolder()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(g_scratchFolder, ignored);
+}
+
+// fuzz.sh names a folder of its own, which it removes afterwards; fork mode
+// ends workers without running exit handlers.
+wxString MakeScratchFolder()
+{
+    const char* parent = std::getenv("PELAGRIN_FUZZ_SCRATCH");
+    const std::string base = parent ? parent : (wxDirExists("/dev/shm") ? "/dev/shm" : "/tmp");
+    g_scratchFolder = base + "/pelagrin-fuzz-" + std::to_string(getpid());
+    wxMkdir(g_scratchFolder);
+    std::atexit(RemoveScratchFolder);
+    return wxString::FromUTF8(g_scratchFolder);
+}
+} // namespace
+
 wxString WriteInputFile(const uint8_t* data, size_t size, const wxString& name)
 {
-    static const wxString folder = [] {
-        const wxString base = wxDirExists("/dev/shm") ? "/dev/shm" : "/tmp";
-        const wxString path = wxString::Format("%s/pelagrin-fuzz-%d", base, int(getpid()));
-        wxMkdir(path);
-        return path;
-    }();
+    static const wxString folder = MakeScratchFolder();
     const wxString path = folder + "/" + name;
     wxFFile file(path, "wb");
     if (size > 0)

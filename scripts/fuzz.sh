@@ -33,6 +33,9 @@ run_target() {
 }
 export -f run_target
 export root seconds
+PELAGRIN_FUZZ_SCRATCH=$(mktemp -d)
+export PELAGRIN_FUZZ_SCRATCH
+trap 'rm -rf "$PELAGRIN_FUZZ_SCRATCH"' EXIT
 status=0
 printf '%s\n' "${targets[@]}" | xargs -P 2 -I{} bash -c 'run_target {}' || status=1
 for target in "${targets[@]}"; do
