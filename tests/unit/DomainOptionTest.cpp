@@ -25,14 +25,6 @@ TEST(DomainOption, ReadsValuesByPositionAndKeepsWhatItReadWhenSomeAreMissing)
     EXPECT_EQ("https://u.example/p-update.xml", options.GetUpdateAddress());
     EXPECT_EQ("download", options.GetDownloadAddress());
 
-    DomainOption partial(
-        OptionFile("<a>\n <b>\n  <x>help</x>\n  <y/>\n  <z><![CDATA[support]]></z>\n  <w/>\n  <v/>\n </b>\n</a>"));
-    ASSERT_TRUE(partial.Load());
-    EXPECT_FALSE(partial.ReadValues());
-    EXPECT_EQ("support", partial.GetSupportAddress());
-    EXPECT_EQ("-update.xml", partial.GetUpdateAddress()); // a value without text still gets the suffix
-    EXPECT_EQ("", partial.GetDownloadAddress());
-
     DomainOption broken(OptionFile("<a><b><x>help</x></b"));
     EXPECT_FALSE(broken.Load());
     EXPECT_FALSE(broken.ReadValues());

@@ -145,23 +145,3 @@ TEST(GifSave, NothingToSaveIsRefusedBeforeAnyFileIsMade)
     }
     EXPECT_EQ(0u, FileCount(dir));
 }
-
-TEST(GifSave, WriteFailuresAreReportedWithThePath)
-{
-    const wxString missing = MakeScratchDir("save") + "/no such folder/anim.gif";
-    VectorFrameSource source(MixedFrames());
-    const GifSaveResult result = Save(missing, source);
-    EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.error.Contains(missing)) << result.error;
-
-    struct stat info;
-    if (stat("/dev/full", &info) != 0)
-        GTEST_SKIP() << "no /dev/full";
-    VectorFrameSource again(MixedFrames());
-    const GifSaveResult full = Save("/dev/full", again);
-    EXPECT_FALSE(full.ok);
-    EXPECT_TRUE(full.error.Contains("/dev/full")) << full.error;
-    // A device is written in place, never replaced by a file.
-    ASSERT_EQ(0, stat("/dev/full", &info));
-    EXPECT_TRUE(S_ISCHR(info.st_mode));
-}

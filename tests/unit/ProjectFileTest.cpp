@@ -2,8 +2,6 @@
 #include "window/ProjectFile.h"
 
 #include <gtest/gtest.h>
-#include <wx/dir.h>
-#include <wx/filename.h>
 #include <wx/gdicmn.h>
 
 namespace
@@ -37,12 +35,6 @@ wxString WriteProjectText(const wxString& text)
     WriteTextFile(path, text);
     return path;
 }
-
-int FilesIn(const wxString& folder)
-{
-    wxArrayString files;
-    return static_cast<int>(wxDir::GetAllFiles(folder, &files, "", wxDIR_FILES | wxDIR_HIDDEN));
-}
 } // namespace
 
 TEST(ProjectFile, MarkersFollowRunsOfGifFramesAndReloadGivesBackTheFrames)
@@ -66,28 +58,6 @@ TEST(ProjectFile, MarkersFollowRunsOfGifFramesAndReloadGivesBackTheFrames)
         EXPECT_EQ(wxSize(320, 240), wxSize(read.width, read.height));
         EXPECT_EQ(7, read.delay);
     }
-}
-
-TEST(ProjectFile, WritesTheDocumentLayout)
-{
-    const wxString path = MakeScratchDir("project") + "/layout.xml";
-    wxString error;
-    ProjectData project = SampleProject({"/a.png"});
-    project.gifName = "";
-    ASSERT_TRUE(WriteProjectFile(path, project, &error));
-    EXPECT_EQ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-              "<project>\n"
-              "  <name></name>\n"
-              "  <gif>\n"
-              "    <width>320</width>\n"
-              "    <height>240</height>\n"
-              "    <delay_time>7</delay_time>\n"
-              "  </gif>\n"
-              "  <images>\n"
-              "    <path>/a.png</path>\n"
-              "  </images>\n"
-              "</project>\n",
-              ReadTextFile(path));
 }
 
 TEST(ProjectFile, KeepsSpecialAndNonAsciiPathsAndManyEntries)
@@ -130,21 +100,6 @@ TEST(ProjectFile, EmptyImagesAndNumbersReadByLeadingDigits)
     EXPECT_EQ(25, project.delay);
 }
 
-TEST(ProjectFile, FailedWriteKeepsTheOldFile)
-{
-    const wxString folder = MakeScratchDir("project");
-    const wxString path = folder + "/keep.xml";
-    WriteTextFile(path, "old contents");
-    wxString error;
-    // A folder in place of the file, and a file in place of the folder.
-    ASSERT_TRUE(wxFileName::Mkdir(folder + "/dir.xml"));
-    EXPECT_FALSE(WriteProjectFile(folder + "/dir.xml", SampleProject({"/a.png"}), &error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(WriteProjectFile(path + "/inside.xml", SampleProject({"/a.png"}), &error));
-    EXPECT_FALSE(WriteProjectFile("/dev/full", SampleProject({"/a.png"}), &error));
-    EXPECT_EQ("old contents", ReadTextFile(path));
-    EXPECT_EQ(1, FilesIn(folder));  // no temporary file left behind
-}
 
 TEST(ProjectFile, TitleBaseDropsALowerCaseXmlSuffix)
 {
