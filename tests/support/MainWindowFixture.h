@@ -2,8 +2,10 @@
 #pragma once
 
 #include "window/GifFrame.h"
+#include "window/thumbnailctrl.h"
 
 #include <gtest/gtest.h>
+#include <wx/statusbr.h>
 #include <wx/weakref.h>
 
 #include <vector>
@@ -55,12 +57,17 @@ protected:
     // The same when some pictures fail: the message naming them is answered
     // and its text returned.
     wxString LoadPicturesWithFailures(const std::vector<wxString>& entries);
-    int FrameCount() const;
-    wxString FramePath(int index) const;
+    int FrameCount() const { return m_frame->m_thumbnailCtrl->GetCount(); }
+    wxString FramePath(int index) const { return m_frame->m_thumbnailCtrl->GetItem(index)->m_path; }
     // Changes a spin control as the user would: the value, then its text event.
     void EditSpin(wxSpinCtrl* spin, int value);
-    void Tick();
-    wxString StatusText(int field) const;
+    // One tick of the preview timer.
+    void Tick()
+    {
+        wxTimerEvent tick(m_frame->m_timer);
+        m_frame->ProcessWindowEvent(tick);
+    }
+    wxString StatusText(int field) const { return m_frame->m_statusBar1->GetStatusText(field); }
 
     TestFrame* m_frame = nullptr;
     wxWeakRef<wxWindow> m_alive;

@@ -12,12 +12,6 @@ namespace
 {
 using Bytes = std::vector<uint8_t>;
 
-Bytes StreamBytes(const wxMemoryOutputStream& out)
-{
-    const uint8_t* start = static_cast<const uint8_t*>(out.GetOutputStreamBuffer()->GetBufferStart());
-    return Bytes(start, start + out.GetLength());
-}
-
 Bytes WriteAnimation(const std::vector<wxImage>& frames, int delayMilliSecs = 100)
 {
     wxMemoryOutputStream out;
@@ -28,7 +22,8 @@ Bytes WriteAnimation(const std::vector<wxImage>& frames, int delayMilliSecs = 10
         WriteAnimationFrame(frames[i], handler, delayMilliSecs, int(frames.size()), int(i));
     }
     SetGifOutputStream(nullptr);
-    return StreamBytes(out);
+    const auto* start = static_cast<const uint8_t*>(out.GetOutputStreamBuffer()->GetBufferStart());
+    return Bytes(start, start + out.GetLength());
 }
 
 DecodedGif DecodeBytes(const Bytes& bytes)
