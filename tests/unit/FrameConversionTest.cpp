@@ -46,7 +46,6 @@ TEST(FrameFit, Geometry)
         {400, 200, 200, 200, wxRect(0, 50, 200, 100)},
         {640, 480, 320, 240, wxRect(0, 0, 320, 240)},
         {300, 300, 200, 150, wxRect(25, 0, 150, 150)},
-        {200, 150, 200, 150, wxRect(0, 0, 200, 150)},
         {101, 51, 200, 200, wxRect(49, 74, 101, 51)}, // odd gaps truncate
         {161, 10, 100, 300, wxRect(0, 147, 99, 6)},   // 99.99... truncated, the gap black
         {5000, 2, 100, 100, wxRect(0, 49, 100, 1)},   // a sliver keeps a pixel

@@ -42,13 +42,7 @@ std::vector<wxImage> MixedFrames()
 GifSaveResult Save(const wxString& path, GifFrameSource& source, wxSize size = wxSize(80, 60), int threads = 0,
                    const std::function<void(int, int)>& onFrameDone = {})
 {
-    GifSaveSettings settings;
-    settings.path = path;
-    settings.width = size.x;
-    settings.height = size.y;
-    settings.delay = 12;
-    settings.threads = threads;
-    return SaveGifAnimation(settings, source, onFrameDone);
+    return SaveGifAnimation(GifSaveSettings{path, size.x, size.y, 12, threads}, source, onFrameDone);
 }
 
 size_t FileCount(const wxString& dir)

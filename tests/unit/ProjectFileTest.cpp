@@ -10,13 +10,7 @@ using Entries = std::vector<wxString>;
 
 ProjectData SampleProject(const Entries& frames)
 {
-    ProjectData project;
-    project.gifName = "clip.gif";
-    project.width = 320;
-    project.height = 240;
-    project.delay = 7;
-    project.framePaths = frames;
-    return project;
+    return ProjectData{"clip.gif", 320, 240, 7, frames};
 }
 
 ProjectData RoundTrip(const ProjectData& project)
@@ -99,7 +93,6 @@ TEST(ProjectFile, EmptyImagesAndNumbersReadByLeadingDigits)
     EXPECT_EQ(0, project.height);
     EXPECT_EQ(25, project.delay);
 }
-
 
 TEST(ProjectFile, TitleBaseDropsALowerCaseXmlSuffix)
 {

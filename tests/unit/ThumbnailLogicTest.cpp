@@ -25,7 +25,6 @@ TEST(ThumbnailTexts, PathsOfLowerCaseGifFramesAndCaptions)
 {
     EXPECT_EQ("/x/anim.gif_3", ThumbnailItemPath("/x/anim.gif", 3));
     EXPECT_EQ("/x/ANIM.GIF", ThumbnailItemPath("/x/ANIM.GIF", 2));
-    EXPECT_EQ("/x/a.png", ThumbnailItemPath("/x/a.png", 0));
     EXPECT_EQ("/x/anim.gif_0", ThumbnailItemPath("/x/anim.gif_0", 0));
     // Numbered from one, with the time the frame starts.
     EXPECT_EQ("#4  0.30sec", FrameCaption(3, 10));
