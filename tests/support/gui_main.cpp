@@ -13,25 +13,12 @@
 #include <wx/init.h>
 #include <wx/log.h>
 
-#include <cstring>
-
 namespace
 {
-class TestApp : public wxApp
+struct TestApp : wxApp
 {
-public:
     bool OnInit() override { return true; }
 };
-
-bool OnlyListing(int argc, char** argv)
-{
-    for (int i = 1; i < argc; ++i)
-    {
-        if (std::strcmp(argv[i], "--gtest_list_tests") == 0)
-            return true;
-    }
-    return false;
-}
 } // namespace
 
 int main(int argc, char** argv)
@@ -42,7 +29,8 @@ int main(int argc, char** argv)
     // No settings daemon under Xvfb: keep GTK's settings in memory.
     setenv("GSETTINGS_BACKEND", "memory", 1);
     ::testing::InitGoogleTest(&argc, argv);
-    if (OnlyListing(argc, argv))
+    // Listing the tests needs no display.
+    if (::testing::GTEST_FLAG(list_tests))
         return RUN_ALL_TESTS();
 
     wxApp::SetInstance(new TestApp);
