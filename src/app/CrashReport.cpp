@@ -7,10 +7,40 @@
 #include <wx/ffile.h>
 #include <wx/msgdlg.h>
 
+#include <wx/app.h>
+
+#include <atomic>
+#include <csignal>
 #include <memory>
+
+namespace
+{
+void OnAbortSignal(int)
+{
+    if (wxTheApp)
+        wxTheApp->OnFatalException();
+    // The handler was reset to the default on entry, so this ends the process
+    // as the abort meant to.
+    std::raise(SIGABRT);
+}
+} // namespace
+
+void CatchAbortSignal()
+{
+    struct sigaction action = {};
+    action.sa_handler = OnAbortSignal;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGABRT, &action, nullptr);
+}
 
 void WriteCrashReport()
 {
+    // The toolkit ends the process with abort() after a report: that second
+    // signal must not write a second one.
+    static std::atomic<bool> reported(false);
+    if (reported.exchange(true))
+        return;
     std::unique_ptr<wxDebugReportCompress> report(new wxDebugReportCompress);
     report->AddAll(wxDebugReport::Context_Exception);
 

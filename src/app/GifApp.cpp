@@ -18,6 +18,7 @@ wxIMPLEMENT_APP_NO_MAIN(GifApp);
 GifApp::GifApp()
 {
     wxHandleFatalExceptions(true);
+    CatchAbortSignal();
 }
 
 GifApp::~GifApp()

@@ -149,6 +149,7 @@ protected:
     void OnHelpMenu(wxCommandEvent& event);
     void OnAbout(wxCommandEvent& event);
     void OnUpdateResult(wxCommandEvent& event);
+    void CheckForUpdate();
 
     // XRC controls.
     wxSplitterWindow* m_splitter3 = nullptr;
@@ -215,6 +216,7 @@ protected:
     std::vector<LoadFailure> m_loadFailures;  // pictures of the running load that failed
     WorkerEventSinkPtr m_workerSink;          // where worker threads post to this window
     wxProgressDialog* m_saveProgress = nullptr;
+    bool m_updateCheckRunning = false;        // a second check waits for its result
 
     // GIF output and project file.
     wxString m_gifPath;
