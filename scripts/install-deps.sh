@@ -7,7 +7,10 @@ packages=(
   build-essential cmake pkg-config
   libwxgtk3.2-dev                  # wxWidgets 3.2 for GTK3
   libgtest-dev googletest          # tests
+  libcurl4-openssl-dev             # fetches the update document over HTTP and HTTPS
   libgif-dev                       # independent GIF decoder for the tests
+  python3 openssl                  # local HTTP and HTTPS servers of the update check tests
+  unzip                            # reads the crash report archive in its test
   xvfb xauth x11-utils xdotool     # virtual display for the GUI tests
   binutils                         # nm, for the exported-symbol check
 )
