@@ -13,6 +13,7 @@ packages=(
   unzip                            # reads the crash report archive in its test
   xvfb xauth x11-utils xdotool     # virtual display for the GUI tests
   binutils                         # nm, for the exported-symbol check
+  desktop-file-utils appstream     # validating the installed menu entry and metainfo
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(imagemagick time)

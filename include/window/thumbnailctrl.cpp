@@ -10,6 +10,7 @@
 #include <wx/settings.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <iostream>
 
 const wxEventType wxEVT_COMMAND_THUMBNAIL_ITEM_SELECTED = wxNewEventType();
@@ -19,6 +20,8 @@ const wxEventType wxEVT_COMMAND_THUMBNAIL_RIGHT_CLICK = wxNewEventType();
 const wxEventType wxEVT_COMMAND_THUMBNAIL_MIDDLE_CLICK = wxNewEventType();
 const wxEventType wxEVT_COMMAND_THUMBNAIL_LEFT_DCLICK = wxNewEventType();
 const wxEventType wxEVT_COMMAND_THUMBNAIL_RETURN = wxNewEventType();
+const wxEventType wxEVT_COMMAND_THUMBNAIL_ITEMS_MOVING = wxNewEventType();
+const wxEventType wxEVT_COMMAND_THUMBNAIL_ITEMS_MOVED = wxNewEventType();
 
 wxIMPLEMENT_ABSTRACT_CLASS(wxThumbnailItem, wxObject);
 wxIMPLEMENT_ABSTRACT_CLASS(wxImageThumbnailItem, wxThumbnailItem);
@@ -72,6 +75,25 @@ void PrepareText(wxDC& dc, wxThumbnailCtrl* ctrl, const wxColour& colour)
 int TextBandHeight(const wxRect& cellRect, const wxRect& imageRect)
 {
     return (cellRect.height - imageRect.height) / 2;
+}
+
+bool KeepsOrder(const std::vector<int>& order)
+{
+    for (size_t i = 0; i < order.size(); ++i)
+    {
+        if (order[i] != int(i))
+            return false;
+    }
+    return true;
+}
+
+// Where each old index ends up under a new order.
+std::vector<int> NewIndices(const std::vector<int>& order)
+{
+    std::vector<int> newIndex(order.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        newIndex[order[i]] = int(i);
+    return newIndex;
 }
 } // namespace
 
@@ -239,6 +261,16 @@ void wxThumbnailItemArray::Clear()
     m_items.clear();
 }
 
+void wxThumbnailItemArray::Reorder(const std::vector<int>& order)
+{
+    wxCHECK_RET(order.size() == m_items.size(), "the new order must name every item");
+    std::vector<std::unique_ptr<wxThumbnailItem>> reordered;
+    reordered.reserve(order.size());
+    for (int oldIndex : order)
+        reordered.push_back(std::move(m_items[oldIndex]));
+    m_items = std::move(reordered);
+}
+
 // ---------------------------------------------------------------------------
 // wxThumbnailCtrl: construction, items and geometry
 
@@ -250,6 +282,9 @@ wxBEGIN_EVENT_TABLE(wxThumbnailCtrl, wxScrolledWindow)
     EVT_RIGHT_DOWN(wxThumbnailCtrl::OnRightDown)
     EVT_MIDDLE_DOWN(wxThumbnailCtrl::OnMiddleDown)
     EVT_LEFT_DCLICK(wxThumbnailCtrl::OnLeftDClick)
+    EVT_LEFT_UP(wxThumbnailCtrl::OnLeftUp)
+    EVT_MOTION(wxThumbnailCtrl::OnMotion)
+    EVT_MOUSE_CAPTURE_LOST(wxThumbnailCtrl::OnCaptureLost)
     EVT_CHAR(wxThumbnailCtrl::OnChar)
     EVT_SIZE(wxThumbnailCtrl::OnSize)
     EVT_SET_FOCUS(wxThumbnailCtrl::OnFocusChange)
@@ -522,6 +557,11 @@ void wxThumbnailCtrl::PaintStrip(wxDC& dc, const wxRegion& updateRegion, bool ha
         DrawItemCell(n, dc, cell, image, flags);
         DrawItemImage(n, dc, image, flags);
     }
+    if (m_dropMark >= 0)
+    {
+        SetFillColour(dc, m_captionColour);
+        dc.DrawRectangle(Grid().GapMarkRect(m_dropMark, GetClientSize().x, GetCount()));
+    }
 }
 
 void wxThumbnailCtrl::FillBackground(wxDC& dc)
@@ -726,8 +766,142 @@ void wxThumbnailCtrl::OnLeftDown(wxMouseEvent& event)
         return;
     const int flags = ThumbnailModifierFlags(event);
     EnsureItemVisible(n);
-    ApplyClickSelection(n, flags);
+    // A plain press on one of several selected items may pick them all up
+    // for a drag; it selects that item alone only when released in place.
+    if (flags == 0 && IsSelected(n) && m_selections.size() > 1)
+        m_clickOnRelease = n;
+    else
+        ApplyClickSelection(n, flags);
+    m_dragPossible = IsSelected(n);
+    m_pressPosition = event.GetPosition();
     SendThumbnailEvent(wxEVT_COMMAND_THUMBNAIL_LEFT_CLICK, n, flags);
+}
+
+void wxThumbnailCtrl::OnMotion(wxMouseEvent& event)
+{
+    if (!event.LeftIsDown())
+        return;
+    if (!m_dragging && !StartDragIfMoved(event.GetPosition()))
+        return;
+    // Dragged past the top or bottom edge: the strip scrolls a step per
+    // movement, so that far places of a long strip can be reached.
+    const int y = event.GetPosition().y;
+    if (y < 0 || y >= GetClientSize().y)
+    {
+        const int step = y < 0 ? -1 : 1;
+        ScrollToUnit(std::max(0, GetViewStart().y + step));
+        UpdateScrollbars();
+    }
+    ShowDropMark(GapAtPoint(event.GetPosition()));
+}
+
+bool wxThumbnailCtrl::StartDragIfMoved(const wxPoint& pt)
+{
+    if (!m_dragPossible || m_selections.empty())
+        return false;
+    const int threshold = std::max(3, wxSystemSettings::GetMetric(wxSYS_DRAG_X, this));
+    if (std::abs(pt.x - m_pressPosition.x) < threshold && std::abs(pt.y - m_pressPosition.y) < threshold)
+        return false;
+    m_dragging = true;
+    m_clickOnRelease = -1;
+    if (!HasCapture())
+        CaptureMouse();
+    return true;
+}
+
+void wxThumbnailCtrl::OnLeftUp(wxMouseEvent& event)
+{
+    if (m_dragging)
+    {
+        const int gap = m_dropMark;
+        EndDrag();
+        if (gap >= 0)
+            RequestMove(gap);
+    }
+    else if (IsValidIndex(m_clickOnRelease))
+    {
+        ApplyClickSelection(m_clickOnRelease, 0);
+    }
+    m_clickOnRelease = -1;
+    m_dragPossible = false;
+    event.Skip();
+}
+
+void wxThumbnailCtrl::OnCaptureLost(wxMouseCaptureLostEvent&)
+{
+    m_dragging = false;
+    m_dragPossible = false;
+    m_clickOnRelease = -1;
+    ShowDropMark(-1);
+}
+
+void wxThumbnailCtrl::EndDrag()
+{
+    m_dragging = false;
+    if (HasCapture())
+        ReleaseMouse();
+    ShowDropMark(-1);
+}
+
+int wxThumbnailCtrl::GapAtPoint(const wxPoint& pt) const
+{
+    return Grid().GapAt(CalcUnscrolledPosition(pt), GetClientSize().x, GetCount());
+}
+
+void wxThumbnailCtrl::ShowDropMark(int gap)
+{
+    if (gap == m_dropMark)
+        return;
+    RefreshDropMark();
+    m_dropMark = gap;
+    RefreshDropMark();
+}
+
+void wxThumbnailCtrl::RefreshDropMark()
+{
+    wxRect mark = Grid().GapMarkRect(m_dropMark, GetClientSize().x, GetCount());
+    if (mark.IsEmpty())
+        return;
+    mark.SetPosition(CalcScrolledPosition(mark.GetPosition()));
+    RefreshRect(mark.Inflate(1));
+}
+
+bool wxThumbnailCtrl::MoveSelection(int gap)
+{
+    if (m_selections.empty())
+        return false;
+    const std::vector<int> order =
+        OrderAfterMove(GetCount(), std::vector<int>(m_selections.begin(), m_selections.end()), gap);
+    const std::vector<int> newIndex = NewIndices(order);
+    m_items.Reorder(order);
+    for (size_t i = 0; i < m_selections.size(); ++i)
+        m_selections[i] = newIndex[m_selections[i]];
+    for (int* index : {&m_anchor, &m_lastSelected, &m_focusItem})
+    {
+        if (IsValidIndex(*index))
+            *index = newIndex[*index];
+    }
+    LayoutChanged();
+    return true;
+}
+
+// A move the user asked for: the parent may refuse it, and hears of it.
+bool wxThumbnailCtrl::RequestMove(int gap)
+{
+    const std::vector<int> selected(m_selections.begin(), m_selections.end());
+    if (gap < 0 || selected.empty() || KeepsOrder(OrderAfterMove(GetCount(), selected, gap)))
+        return false;
+    wxThumbnailEvent moving(wxEVT_COMMAND_THUMBNAIL_ITEMS_MOVING, GetId());
+    moving.SetEventObject(this);
+    moving.SetIndex(gap);
+    GetEventHandler()->ProcessEvent(moving);
+    if (!moving.IsAllowed())
+        return false;
+    MoveSelection(gap);
+    const int blockStart = *std::min_element(m_selections.begin(), m_selections.end());
+    EnsureItemVisible(blockStart);
+    SendThumbnailEvent(wxEVT_COMMAND_THUMBNAIL_ITEMS_MOVED, blockStart, 0);
+    return true;
 }
 
 void wxThumbnailCtrl::OnRightDown(wxMouseEvent& event)
@@ -759,6 +933,18 @@ void wxThumbnailCtrl::OnLeftDClick(wxMouseEvent& event)
 void wxThumbnailCtrl::OnChar(wxKeyEvent& event)
 {
     const int flags = ThumbnailModifierFlags(event);
+    const bool moveKey = event.GetKeyCode() == WXK_LEFT || event.GetKeyCode() == WXK_RIGHT;
+    if (moveKey && flags == (THUMB_MOD_CONTROL | THUMB_MOD_SHIFT))
+    {
+        const int step = event.GetKeyCode() == WXK_LEFT ? -1 : 1;
+        RequestMove(StepGap(GetCount(), std::vector<int>(m_selections.begin(), m_selections.end()), step));
+        return;
+    }
+    if (event.GetKeyCode() == WXK_ESCAPE && m_dragging)
+    {
+        EndDrag();
+        return;
+    }
     switch (event.GetKeyCode())
     {
     case WXK_LEFT:

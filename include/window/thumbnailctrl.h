@@ -124,6 +124,11 @@ extern const wxEventType wxEVT_COMMAND_THUMBNAIL_RIGHT_CLICK;
 extern const wxEventType wxEVT_COMMAND_THUMBNAIL_MIDDLE_CLICK;
 extern const wxEventType wxEVT_COMMAND_THUMBNAIL_LEFT_DCLICK;
 extern const wxEventType wxEVT_COMMAND_THUMBNAIL_RETURN;
+// The user asks to move the selected items, by dragging them or with
+// Ctrl+Shift+Left/Right: the index is the gap they go to. Veto to refuse.
+extern const wxEventType wxEVT_COMMAND_THUMBNAIL_ITEMS_MOVING;
+// The selected items have moved: the index is where the block now starts.
+extern const wxEventType wxEVT_COMMAND_THUMBNAIL_ITEMS_MOVED;
 
 #define EVT_THUMBNAIL_ITEM_SELECTED(id, fn) \
     wx__DECLARE_EVT1(wxEVT_COMMAND_THUMBNAIL_ITEM_SELECTED, id, wxThumbnailEventHandler(fn))
@@ -139,6 +144,10 @@ extern const wxEventType wxEVT_COMMAND_THUMBNAIL_RETURN;
     wx__DECLARE_EVT1(wxEVT_COMMAND_THUMBNAIL_LEFT_DCLICK, id, wxThumbnailEventHandler(fn))
 #define EVT_THUMBNAIL_RETURN(id, fn) \
     wx__DECLARE_EVT1(wxEVT_COMMAND_THUMBNAIL_RETURN, id, wxThumbnailEventHandler(fn))
+#define EVT_THUMBNAIL_ITEMS_MOVING(id, fn) \
+    wx__DECLARE_EVT1(wxEVT_COMMAND_THUMBNAIL_ITEMS_MOVING, id, wxThumbnailEventHandler(fn))
+#define EVT_THUMBNAIL_ITEMS_MOVED(id, fn) \
+    wx__DECLARE_EVT1(wxEVT_COMMAND_THUMBNAIL_ITEMS_MOVED, id, wxThumbnailEventHandler(fn))
 
 // The strip's items, owned: removing an entry or clearing or destroying the
 // array deletes the items.
@@ -159,6 +168,8 @@ public:
     void Insert(wxThumbnailItem* item, size_t index);
     void RemoveAt(size_t uiIndex);
     void Clear();
+    // Puts the items in a new order: entry i is the old index of item i.
+    void Reorder(const std::vector<int>& order);
 
 private:
     std::vector<std::unique_ptr<wxThumbnailItem>> m_items;
@@ -211,6 +222,16 @@ public:
 
     // Hit test in client coordinates.
     bool ItemAtPoint(const wxPoint& pt, int& index) const;
+    // The gap (0 to GetCount()) that items dropped at a client point go to.
+    int GapAtPoint(const wxPoint& pt) const;
+    // Shows the insertion mark in a gap while something is dragged over the
+    // strip; -1 hides it.
+    void ShowDropMark(int gap);
+    int GetDropMark() const { return m_dropMark; }
+    // Moves the selected items, as one block in their list order, into a
+    // gap of the present order; they stay selected. Sends no event. False
+    // when nothing is selected.
+    bool MoveSelection(int gap);
     void EnsureItemVisible(int n);
     void ScrollToItem(int keyCode, int n);
 
@@ -260,6 +281,9 @@ protected:
     void OnRightDown(wxMouseEvent& event);
     void OnMiddleDown(wxMouseEvent& event);
     void OnLeftDClick(wxMouseEvent& event);
+    void OnLeftUp(wxMouseEvent& event);
+    void OnMotion(wxMouseEvent& event);
+    void OnCaptureLost(wxMouseCaptureLostEvent& event);
     void OnChar(wxKeyEvent& event);
     void OnSize(wxSizeEvent& event);
     void OnFocusChange(wxFocusEvent& event);
@@ -283,6 +307,10 @@ private:
     void ScrollToUnit(int unit);
     bool ScrollIfBelow(const wxRect& cell);
     bool ScrollIfAbove(const wxRect& cell);
+    bool RequestMove(int gap);
+    bool StartDragIfMoved(const wxPoint& pt);
+    void EndDrag();
+    void RefreshDropMark();
 
     wxThumbnailItemArray m_items;
     wxArrayInt m_selections;
@@ -302,6 +330,15 @@ private:
     wxColour m_focusRectColour;
     wxColour m_captionColour;
     wxBitmap m_bufferBitmap;
+
+    // Dragging frames to a new place: the press that may start a drag, the
+    // plain click on a selected item that waits for the release (so that a
+    // press can pick up the whole selection), and the insertion mark.
+    bool m_dragPossible = false;
+    bool m_dragging = false;
+    wxPoint m_pressPosition;
+    int m_clickOnRelease = -1;
+    int m_dropMark = -1;
 
     wxDECLARE_ABSTRACT_CLASS(wxThumbnailCtrl);
     wxDECLARE_EVENT_TABLE();

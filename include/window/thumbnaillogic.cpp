@@ -50,6 +50,59 @@ int ThumbnailGrid::TotalHeight(int count, int clientWidth) const
     return spacing + (RowOf(count - 1, clientWidth) + 1) * RowPitch();
 }
 
+int ThumbnailGrid::GapAt(const wxPoint& point, int clientWidth, int count) const
+{
+    const int columns = Columns(clientWidth);
+    const int row = std::max(0, point.y) / RowPitch();
+    const int column = std::min(columns - 1, std::max(0, point.x) / ColumnPitch());
+    const int index = row * columns + column;
+    if (index >= count)
+        return count;
+    const int intoCell = point.x - column * ColumnPitch() - spacing;
+    return intoCell > itemWidth / 2 ? index + 1 : index;
+}
+
+wxRect ThumbnailGrid::GapMarkRect(int gap, int clientWidth, int count) const
+{
+    if (count <= 0 || gap < 0 || gap > count)
+        return wxRect();
+    if (gap < count)
+    {
+        const wxRect cell = CellRect(gap, clientWidth);
+        return wxRect(cell.x - spacing, cell.y, spacing, cell.height);
+    }
+    const wxRect last = CellRect(count - 1, clientWidth);
+    return wxRect(last.GetRight() + 1, last.y, spacing, last.height);
+}
+
+std::vector<int> OrderAfterMove(int count, std::vector<int> selected, int gap)
+{
+    std::sort(selected.begin(), selected.end());
+    selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
+    selected.erase(std::remove_if(selected.begin(), selected.end(), [count](int i) { return i < 0 || i >= count; }),
+                   selected.end());
+    gap = std::max(0, std::min(gap, count));
+    std::vector<int> order;
+    for (int i = 0; i <= count; ++i)
+    {
+        if (i == gap)
+            order.insert(order.end(), selected.begin(), selected.end());
+        if (i < count && !std::binary_search(selected.begin(), selected.end(), i))
+            order.push_back(i);
+    }
+    return order;
+}
+
+int StepGap(int count, const std::vector<int>& selected, int step)
+{
+    if (selected.empty())
+        return -1;
+    const auto [first, last] = std::minmax_element(selected.begin(), selected.end());
+    if (step < 0)
+        return *first > 0 ? *first - 1 : -1;
+    return *last < count - 1 ? *last + 2 : -1;
+}
+
 int NavigationTarget(int keyCode, int current, int count, int columns, int rows)
 {
     const int last = count - 1;

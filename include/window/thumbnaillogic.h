@@ -7,6 +7,8 @@
 #include <wx/image.h>
 #include <wx/string.h>
 
+#include <vector>
+
 // The strip lays its cells out left to right and wraps them into rows, with
 // `spacing` pixels between cells and before the first row and column.
 struct ThumbnailGrid
@@ -34,7 +36,23 @@ struct ThumbnailGrid
     // Height of the rows holding `count` items, spacing included; 0 when
     // there are none.
     int TotalHeight(int count, int clientWidth) const;
+    // The gap (0 to count) where items dropped at an unscrolled point go:
+    // before the cell under the point when it is in the cell's left half,
+    // after it in the right half, and at the end past the last item.
+    int GapAt(const wxPoint& point, int clientWidth, int count) const;
+    // Where the insertion mark of a gap is drawn: a bar in the spacing left
+    // of the cell that follows the gap, or right of the last cell.
+    wxRect GapMarkRect(int gap, int clientWidth, int count) const;
 };
+
+// The order after the selected items move, as one block in their list
+// order, into the gap `gap` of the present order: entry i is the old index
+// of the item that ends up at i. Invalid indices are ignored.
+std::vector<int> OrderAfterMove(int count, std::vector<int> selected, int gap);
+
+// The gap a selection moves to when it steps one place left (step -1) or
+// right (step +1), or -1 when it is already at that end.
+int StepGap(int count, const std::vector<int>& selected, int step);
 
 // The item a navigation key (WXK_LEFT, WXK_RIGHT, WXK_UP, WXK_DOWN, WXK_HOME,
 // WXK_END, WXK_PAGEUP, WXK_PAGEDOWN) moves to from a valid current item, or

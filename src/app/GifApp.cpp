@@ -6,6 +6,8 @@
 #include "app/Paths.h"
 #include "window/GifFrame.h"
 
+#include <wx/cmdline.h>
+#include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
@@ -74,6 +76,33 @@ bool GifApp::OnInit()
     }
     m_frame = frame;
     m_frame->Show();
+    if (!m_startupFiles.empty())
+    {
+        // Loaded once the window is on screen, so that their progress and
+        // messages have it as parent.
+        const wxArrayString files = m_startupFiles;
+        m_frame->CallAfter([frame, files] { frame->OpenFiles(files); });
+    }
+    return true;
+}
+
+void GifApp::OnInitCmdLine(wxCmdLineParser& parser)
+{
+    wxApp::OnInitCmdLine(parser);
+    parser.AddParam(_("picture or project"), wxCMD_LINE_VAL_STRING,
+                    wxCMD_LINE_PARAM_OPTIONAL | wxCMD_LINE_PARAM_MULTIPLE);
+}
+
+bool GifApp::OnCmdLineParsed(wxCmdLineParser& parser)
+{
+    if (!wxApp::OnCmdLineParsed(parser))
+        return false;
+    for (size_t i = 0; i < parser.GetParamCount(); ++i)
+    {
+        wxFileName file(parser.GetParam(i));
+        file.MakeAbsolute();
+        m_startupFiles.push_back(file.GetFullPath());
+    }
     return true;
 }
 

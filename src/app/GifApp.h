@@ -3,6 +3,7 @@
 #pragma once
 
 #include <wx/app.h>
+#include <wx/arrstr.h>
 
 class GifFrame;
 class wxLocale;
@@ -16,6 +17,10 @@ public:
     bool OnInit() override;
     int OnExit() override;
     void OnFatalException() override;
+    // Pictures and a project may be named on the command line (a file
+    // manager's "Open With" passes them so); the toolkit's own options stay.
+    void OnInitCmdLine(wxCmdLineParser& parser) override;
+    bool OnCmdLineParsed(wxCmdLineParser& parser) override;
 
     GifFrame* GetMainWindow() const { return m_frame; }
 
@@ -24,6 +29,7 @@ private:
 
     GifFrame* m_frame = nullptr;
     wxLocale* m_locale = nullptr;
+    wxArrayString m_startupFiles;
 };
 
 // Registers the image decoders and XRC handlers and loads every XRC file of

@@ -27,6 +27,8 @@ const wxEventType wxEVT_COMMAND_THREAD_UPDATE = wxNewEventType();
 wxBEGIN_EVENT_TABLE(GifFrame, wxFrame)
     EVT_THUMBNAIL_LEFT_CLICK(ID_THUMBNAIL_CTRL, GifFrame::OnThumbnailLeftClick)
     EVT_THUMBNAIL_RIGHT_CLICK(ID_THUMBNAIL_CTRL, GifFrame::OnThumbnailRightClick)
+    EVT_THUMBNAIL_ITEMS_MOVING(ID_THUMBNAIL_CTRL, GifFrame::OnThumbnailItemsMoving)
+    EVT_THUMBNAIL_ITEMS_MOVED(ID_THUMBNAIL_CTRL, GifFrame::OnThumbnailItemsMoved)
     EVT_CLOSE(GifFrame::OnClose)
     EVT_COMMAND(wxID_ANY, UpdateResultEvent, GifFrame::OnUpdateResult)
     EVT_COMMAND(ID_IMAGE_THREAD_UPDATE, wxEVT_COMMAND_THREAD_UPDATE, GifFrame::OnThreadUpdate)
@@ -76,6 +78,7 @@ void GifFrame::InitFrame()
     m_thumbnailCtrl = new wxThumbnailCtrl(m_panel_top, wxDefaultPosition, m_panel_top->GetSize());
     m_panel_top->GetSizer()->Add(m_thumbnailCtrl, 1, wxEXPAND, 0);
     m_thumbnailCtrl->SetBackgroundColour(kStripBackground);
+    InstallStripDropTarget();
 
     m_panel_down = FindControl<wxPanel>(this, "m_panel_down");
     m_panel_down->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOBK));

@@ -2,7 +2,8 @@
 // concern: construction and wiring (GifFrame.cpp), menus and language
 // (GifFrameMenus.cpp), frame list editing (GifFrameEdit.cpp), preview and
 // loop count (GifFramePreview.cpp), timing and size (GifFrameSize.cpp),
-// saving the GIF (GifFrameSave.cpp), project files (GifFrameProject.cpp) and
+// saving the GIF (GifFrameSave.cpp), project files (GifFrameProject.cpp),
+// files arriving from the desktop and frame reordering (GifFrameDrop.cpp) and
 // the Help menu (GifFrameHelp.cpp).
 #pragma once
 
@@ -28,6 +29,7 @@ class wxStaticText;
 class wxStatusBar;
 class wxThumbnailCtrl;
 class wxThumbnailEvent;
+class wxImageThumbnailItem;
 class wxToolBar;
 class SaveFrameFeed;
 struct ProjectData;
@@ -83,6 +85,13 @@ public:
     void ClearPreview();
     void DrawPreview(wxDC& dc);
     bool IsLoading() const;
+    bool IsSaving() const;
+
+    // Files from the desktop (dropped, or named on the command line): a
+    // project file opens as Open Project opens it, pictures load as Add
+    // Image loads them, before frame `position` (-1: at the end). Refused,
+    // returning false, while a load or a save runs.
+    bool OpenFiles(const wxArrayString& paths, int position = -1);
 
 protected:
     // Menus and language.
@@ -105,7 +114,9 @@ protected:
     void OnClearAll(wxCommandEvent& event);
     void OnThumbnailRightClick(wxThumbnailEvent& event);
     void OnThreadUpdate(wxCommandEvent& event);
-    bool StartImageLoad(const wxArrayString& entries);
+    // Loaded pictures go before frame `insertAt`, or at the end when it is -1.
+    bool StartImageLoad(const wxArrayString& entries, int insertAt = -1);
+    bool PlaceLoadedItem(wxImageThumbnailItem* item);
     void FinishImageLoad();
     int InsertionPosition() const;
 
@@ -129,7 +140,6 @@ protected:
     void OnWorkSaveAsGifThreadUpdate(wxCommandEvent& event);
     void OnSaveFrameRequest(wxCommandEvent& event);
     bool StartGifSave(int width, int height, const wxString& progressTitle);
-    bool IsSaving() const;
     void TakeGifSnapshot();
     bool GifUnchangedSinceSave() const;
     void WriteSaveStatus();
@@ -138,12 +148,20 @@ protected:
     // Project files.
     void OnOpenProject(wxCommandEvent& event);
     void OnSaveProject(wxCommandEvent& event);
+    // Open Project with its unsaved-project question; an empty path asks
+    // for the file.
+    void OpenProjectWithPrompt(const wxString& path);
     void SaveProject();
-    void LoadProject();
+    void LoadProject(const wxString& chosenPath = wxString());
     void CloseWithSavePrompt();
     bool ProjectChanged() const;
     int AskToSaveProject(const wxString& caption);
     void ApplyLoadedProject(const wxString& path, const ProjectData& project);
+
+    // Dropped files and reordering frames in the strip.
+    void InstallStripDropTarget();
+    void OnThumbnailItemsMoving(wxThumbnailEvent& event);
+    void OnThumbnailItemsMoved(wxThumbnailEvent& event);
 
     // Help menu.
     void OnHelpMenu(wxCommandEvent& event);
@@ -214,6 +232,7 @@ protected:
     int m_language = 0;
     wxProgressDialog* m_loadProgress = nullptr;
     std::vector<LoadFailure> m_loadFailures;  // pictures of the running load that failed
+    int m_loadInsertAt = -1;                  // where the running load places its next frame; -1 at the end
     WorkerEventSinkPtr m_workerSink;          // where worker threads post to this window
     wxProgressDialog* m_saveProgress = nullptr;
     bool m_updateCheckRunning = false;        // a second check waits for its result
@@ -229,12 +248,14 @@ protected:
     int m_savedWidth = 0;
     int m_savedHeight = 0;
     int m_savedFrameCount = 0;
+    bool m_reorderedSinceProject = false;  // frames moved since the project was saved or opened
 
     // GIF snapshot: the values of the last save that was started.
     int m_gifSavedFrameCount = 0;
     int m_gifSavedDelay = 0;
     int m_gifSavedWidth = 0;
     int m_gifSavedHeight = 0;
+    bool m_reorderedSinceGif = false;  // frames moved since the last save started
     bool m_gifSaveFailed = false;   // the last save did not complete: Save writes again
     bool m_closeAfterSave = false;  // the window was closed while a save ran
     std::shared_ptr<SaveFrameFeed> m_saveFeed;  // the frames of the running save

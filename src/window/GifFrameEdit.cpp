@@ -55,7 +55,7 @@ bool GifFrame::IsLoading() const
     return m_loadProgress != nullptr;
 }
 
-bool GifFrame::StartImageLoad(const wxArrayString& entries)
+bool GifFrame::StartImageLoad(const wxArrayString& entries, int insertAt)
 {
     ImageThread* thread = new ImageThread(m_workerSink, entries);
     if (thread->Create() != wxTHREAD_NO_ERROR)
@@ -66,6 +66,7 @@ bool GifFrame::StartImageLoad(const wxArrayString& entries)
         return false;
     }
     m_loadFailures.clear();
+    m_loadInsertAt = insertAt;
     m_loadProgress = new wxProgressDialog(_("Load Images Progress Dialog"), _(" Loading images...."), 100,
                                           this, wxPD_ELAPSED_TIME | wxPD_ESTIMATED_TIME | wxPD_REMAINING_TIME);
     if (thread->Run() != wxTHREAD_NO_ERROR)
@@ -194,7 +195,7 @@ void GifFrame::OnThreadUpdate(wxCommandEvent& event)
         wxImageThumbnailItem* item =
             new wxImageThumbnailItem(image, static_cast<int>(event.GetExtraLong()), event.GetString());
         // The strip refuses an item whose file has gone meanwhile.
-        if (m_thumbnailCtrl->Append(item, m_gifSavedDelay) < 0)
+        if (!PlaceLoadedItem(item))
         {
             m_loadFailures.push_back({event.GetString(), _("the file is no longer there")});
             delete item;
@@ -207,8 +208,25 @@ void GifFrame::OnThreadUpdate(wxCommandEvent& event)
         m_loadProgress->Update(event.GetInt(), "");
 }
 
+bool GifFrame::PlaceLoadedItem(wxImageThumbnailItem* item)
+{
+    if (m_loadInsertAt < 0)
+        return m_thumbnailCtrl->Append(item, m_gifSavedDelay) >= 0;
+    // Insert keeps even an item that cannot load; a dropped picture whose
+    // file has gone is refused as Append refuses it.
+    if (!item->LoadThumbnail(m_thumbnailCtrl))
+        return false;
+    m_thumbnailCtrl->m_frameDelay = m_gifSavedDelay;
+    // Frames deleted during the load may have shortened the strip.
+    const int position = std::min(m_loadInsertAt, m_thumbnailCtrl->GetCount());
+    m_thumbnailCtrl->Insert(item, position);
+    m_loadInsertAt = position + 1;
+    return true;
+}
+
 void GifFrame::FinishImageLoad()
 {
+    m_loadInsertAt = -1;
     RefreshOutputSize();
     if (GetFrameCount() > 0)
         ShowPreviewFrame(0);

@@ -14,7 +14,8 @@
 bool GifFrame::ProjectChanged() const
 {
     return m_spinctrl_delay->GetValue() != m_savedDelay || m_spinctrl_width->GetValue() != m_savedWidth ||
-           m_spinctrl_height->GetValue() != m_savedHeight || GetFrameCount() != m_savedFrameCount;
+           m_spinctrl_height->GetValue() != m_savedHeight || GetFrameCount() != m_savedFrameCount ||
+           m_reorderedSinceProject;
 }
 
 int GifFrame::AskToSaveProject(const wxString& caption)
@@ -28,9 +29,14 @@ int GifFrame::AskToSaveProject(const wxString& caption)
 
 void GifFrame::OnOpenProject(wxCommandEvent&)
 {
+    OpenProjectWithPrompt(wxString());
+}
+
+void GifFrame::OpenProjectWithPrompt(const wxString& path)
+{
     if (GetFrameCount() == 0)
     {
-        LoadProject();
+        LoadProject(path);
         return;
     }
     wxString caption = _("Warning!");
@@ -38,7 +44,7 @@ void GifFrame::OnOpenProject(wxCommandEvent&)
     {
         if (!ProjectChanged())
         {
-            LoadProject();
+            LoadProject(path);
             return;
         }
         caption = _("Warning");
@@ -48,7 +54,7 @@ void GifFrame::OnOpenProject(wxCommandEvent&)
         SaveProject();
     if (answer == wxID_YES || answer == wxID_NO)
     {
-        LoadProject();
+        LoadProject(path);
         m_gifPath.clear();
     }
 }
@@ -92,22 +98,31 @@ void GifFrame::SaveProject()
                      GetProductName(), wxOK | wxICON_ERROR, this);
         return;
     }
+    m_reorderedSinceProject = false;
     m_projectFileName = wxFileNameFromPath(m_projectPath);
     SetTitle(ProjectTitleBase(m_projectFileName) + " - " + GetProductName());
 }
 
-void GifFrame::LoadProject()
+namespace
+{
+wxString AskForProject(wxWindow* parent)
+{
+    wxFileDialog dialog(parent, _("Load Xml Files"), "", "", _("Xml files") + " (*.xml)|*.xml",
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST | wxFD_MULTIPLE);
+    if (dialog.ShowModal() != wxID_OK)
+        return wxString();
+    wxArrayString paths;
+    dialog.GetPaths(paths);
+    return paths.empty() ? dialog.GetPath() : paths[0];
+}
+} // namespace
+
+void GifFrame::LoadProject(const wxString& chosenPath)
 {
     StopPreview();
     if (IsLoading())
         return;
-    wxFileDialog dialog(this, _("Load Xml Files"), "", "", _("Xml files") + " (*.xml)|*.xml",
-                        wxFD_OPEN | wxFD_FILE_MUST_EXIST | wxFD_MULTIPLE);
-    if (dialog.ShowModal() != wxID_OK)
-        return;
-    wxArrayString paths;
-    dialog.GetPaths(paths);
-    const wxString path = paths.empty() ? dialog.GetPath() : paths[0];
+    const wxString path = chosenPath.empty() ? AskForProject(this) : chosenPath;
     if (path.empty())
         return;
 
@@ -139,6 +154,7 @@ void GifFrame::ApplyLoadedProject(const wxString& path, const ProjectData& proje
 {
     m_projectPath = path;
     m_projectFileName = wxFileNameFromPath(path);
+    m_reorderedSinceProject = false;
     SetTitle(ProjectTitleBase(m_projectFileName) + " - " + GetProductName());
 
     m_savedWidth = project.width;

@@ -37,11 +37,13 @@ void GifFrame::TakeGifSnapshot()
     m_gifSavedDelay = m_spinctrl_delay->GetValue();
     m_gifSavedWidth = m_spinctrl_width->GetValue();
     m_gifSavedHeight = m_spinctrl_height->GetValue();
+    m_reorderedSinceGif = false;
 }
 
 bool GifFrame::GifUnchangedSinceSave() const
 {
-    return !m_gifSaveFailed && wxFileExists(m_gifPath) && GetFrameCount() == m_gifSavedFrameCount &&
+    return !m_gifSaveFailed && !m_reorderedSinceGif && wxFileExists(m_gifPath) &&
+           GetFrameCount() == m_gifSavedFrameCount &&
            m_spinctrl_delay->GetValue() == m_gifSavedDelay && m_spinctrl_width->GetValue() == m_gifSavedWidth &&
            m_spinctrl_height->GetValue() == m_gifSavedHeight;
 }

@@ -4,7 +4,8 @@
 Serves the files of DOCS over plain HTTP (http.server) and over HTTPS
 (openssl s_server -WWW, with an authority and certificate made now in TLS),
 and runs a server that accepts connections and never answers. Prints one line
-"http=PORT https=PORT silent=PORT ca=FILE" and runs until stdin closes.
+with the three addresses (host:port) and the authority's file, and runs until
+stdin closes.
 """
 import functools, http.server, os, socket, subprocess, sys, threading, time
 
@@ -50,8 +51,8 @@ for _ in range(100):
     except OSError:
         time.sleep(0.05)
 
-print(f"http={web.server_address[1]} https={tls_port} silent={silent.getsockname()[1]} "
-      f"ca={os.path.join(tls, 'ca.pem')}", flush=True)
+print(f"127.0.0.1:{web.server_address[1]} 127.0.0.1:{tls_port} 127.0.0.1:{silent.getsockname()[1]} "
+      f"{os.path.join(tls, 'ca.pem')}", flush=True)
 sys.stdin.read()
 s_server.terminate()
 s_server.wait(5)
