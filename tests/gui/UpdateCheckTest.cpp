@@ -226,5 +226,6 @@ TEST_F(UpdateCheckTest, CrashReportNamesItsFolderAndOpensIt)
     EXPECT_EQ("Application have crashed due to some unknown reasons,\nPlease email the zip crashing report file "
               "that is generated in \n" + folder + "\n to us.", message);
     EXPECT_TRUE(WaitFor([&] { return wxFileName::DirName(Opened()).SameAs(wxFileName::DirName(folder)); }));
+    wxFileName::Rmdir(reports, wxPATH_RMDIR_RECURSIVE);
 }
 } // namespace
