@@ -2,12 +2,11 @@
 
 #include "app/Platform.h"
 
+#include <wx/app.h>
 #include <wx/datetime.h>
 #include <wx/debugrpt.h>
 #include <wx/ffile.h>
 #include <wx/msgdlg.h>
-
-#include <wx/app.h>
 
 #include <atomic>
 #include <csignal>

@@ -5,6 +5,7 @@
 #include <wx/log.h>
 #include <wx/xml/xml.h>
 
+#include <algorithm>
 #include <cstring>
 
 wxDEFINE_EVENT(UpdateResultEvent, wxCommandEvent);

@@ -8,6 +8,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace
