@@ -82,7 +82,6 @@ TEST_F(ProjectTest, UpperCaseXmlNames)
     SaveProjectAs(m_dir + "/Shout.XML");
     EXPECT_TRUE(wxFileExists(m_dir + "/Shout.XML.xml"));
     EXPECT_EQ("Shout.XML - Pelagrin GIF Animator", m_frame->GetTitle());
-
     const wxString upper = m_dir + "/OPEN.XML";
     wxCopyFile(m_dir + "/Shout.XML.xml", upper);
     OpenProject(upper);
@@ -106,7 +105,6 @@ TEST_F(ProjectTest, CancelledSaveThenCloseDoesNotAsk)
 {
     LoadPictures({WritePicture(m_dir, "a.png", 10, 10)});
     wxTEST_DIALOG(Command(ID_MENU_SAVE_PROJECT), ExpectFiles({}, wxID_CANCEL));
-    EXPECT_EQ("Pelagrin GIF Animator", m_frame->GetTitle());
     EXPECT_NO_DIALOG(EXPECT_TRUE(CloseAndWait()));
 }
 
@@ -150,7 +148,6 @@ TEST_F(ProjectTest, NotAProjectChangesNothing)
     wxTEST_DIALOG(Command(ID_MENU_OPEN_PROJECT), ExpectFiles({path}), ExpectMessage(wxID_OK, &message));
     EXPECT_NE(wxNOT_FOUND, message.Find("notes.xml")) << message;
     EXPECT_EQ("Pelagrin GIF Animator", m_frame->GetTitle());
-    EXPECT_EQ("", m_frame->m_projectPath);
     EXPECT_EQ(0, FrameCount());
 
     // An empty image list keeps its own message.
@@ -158,17 +155,4 @@ TEST_F(ProjectTest, NotAProjectChangesNothing)
                         "<images/></project>");
     wxTEST_DIALOG(Command(ID_MENU_OPEN_PROJECT), ExpectFiles({path}), ExpectMessage(wxID_OK, &message));
     EXPECT_EQ("Failed to load XML file!", message);
-}
-
-TEST_F(ProjectTest, MissingPicturesAreNamedAfterTheLoad)
-{
-    const wxString path = m_dir + "/gone.xml";
-    WriteTextFile(path, "<project><name/><gif><width>1</width><height>1</height><delay_time>1</delay_time></gif>"
-                        "<images><path>" + m_dir + "/vanished.png</path><path>" + m_dir +
-                            "</path></images></project>");
-    wxString message;
-    wxTEST_DIALOG(Command(ID_MENU_OPEN_PROJECT); WaitFor([this] { return m_frame->m_loadProgress == nullptr; }),
-                  ExpectFiles({path}), ExpectMessage(wxID_OK, &message));
-    EXPECT_NE(wxNOT_FOUND, message.Find("vanished.png")) << message;
-    EXPECT_EQ(0, FrameCount());
 }

@@ -12,21 +12,18 @@
 wxImageThumbnailItem* MakePictureItem(const wxString& dir, const wxString& name, const wxSize& size,
                                       const wxColour& colour)
 {
-    const wxString path = dir + "/" + name;
-    EXPECT_TRUE(WriteTextFile(path, "")) << path;
+    EXPECT_TRUE(WriteTextFile(dir + "/" + name, ""));
     wxImage* image = new wxImage(size);
     image->SetRGB(wxRect(size), colour.Red(), colour.Green(), colour.Blue());
-    return new wxImageThumbnailItem(image, 0, path);
+    return new wxImageThumbnailItem(image, 0, dir + "/" + name);
 }
 
 void FillStrip(wxThumbnailCtrl* strip, const wxString& dir, int count, int frameDelay)
 {
     for (int i = 0; i < count; ++i)
-    {
-        const wxColour shade(200, 40 + (i * 6) % 200, 40);
-        strip->Append(MakePictureItem(dir, wxString::Format("f%02d.png", i), wxSize(120, 90), shade),
+        strip->Append(MakePictureItem(dir, wxString::Format("f%02d.png", i), wxSize(120, 90),
+                                      wxColour(200, 40 + (i * 6) % 200, 40)),
                       frameDelay);
-    }
 }
 
 namespace
@@ -37,11 +34,13 @@ const std::pair<const wxEventType*, const char*> kThumbnailEventTypes[] = {
     {&wxEVT_COMMAND_THUMBNAIL_MIDDLE_CLICK, "MIDDLE_CLICK"}, {&wxEVT_COMMAND_THUMBNAIL_LEFT_DCLICK, "LEFT_DCLICK"},
     {&wxEVT_COMMAND_THUMBNAIL_RETURN, "RETURN"}};
 
-void SetModifiers(wxKeyboardState& state, int flags)
+template <class Event> void SendWithModifiers(wxWindow* window, Event& event, int flags)
 {
-    state.SetShiftDown((flags & THUMB_MOD_SHIFT) != 0);
-    state.SetControlDown((flags & THUMB_MOD_CONTROL) != 0);
-    state.SetAltDown((flags & THUMB_MOD_ALT) != 0);
+    event.SetShiftDown((flags & THUMB_MOD_SHIFT) != 0);
+    event.SetControlDown((flags & THUMB_MOD_CONTROL) != 0);
+    event.SetAltDown((flags & THUMB_MOD_ALT) != 0);
+    event.SetEventObject(window);
+    window->ProcessWindowEvent(event);
 }
 } // namespace
 
@@ -55,10 +54,7 @@ void EventRecorder::OnEvent(wxThumbnailEvent& event)
 {
     std::string text = "other";
     for (const auto& type : kThumbnailEventTypes)
-    {
-        if (*type.first == event.GetEventType())
-            text = type.second;
-    }
+        text = *type.first == event.GetEventType() ? type.second : text;
     text += " " + std::to_string(event.GetIndex());
     if (event.GetFlags() != 0)
         text += " flags " + std::to_string(event.GetFlags());
@@ -92,17 +88,16 @@ wxImage ReadBackClientArea(wxWindow* window)
 
 ::testing::AssertionResult WaitUntilShownAsDrawn(wxThumbnailCtrl* strip)
 {
+    // GTK draws its overlay scroll bar over the right edge: that band is left out.
     const int overlayScrollBarWidth = 16;
     ::testing::AssertionResult same = ::testing::AssertionSuccess();
-    WaitFor(
-        [&] {
-            const wxImage shown = ReadBackClientArea(strip);
-            const wxImage drawn = RenderStrip(strip, wxWindow::FindFocus() == strip);
-            const wxRect area(0, 0, shown.GetWidth() - overlayScrollBarWidth, shown.GetHeight());
-            same = SamePixels(drawn.GetSubImage(area), shown.GetSubImage(area));
-            return bool(same);
-        },
-        3000);
+    WaitFor([&] {
+        const wxImage shown = ReadBackClientArea(strip);
+        const wxRect area(0, 0, shown.GetWidth() - overlayScrollBarWidth, shown.GetHeight());
+        const wxImage drawn = RenderStrip(strip, wxWindow::FindFocus() == strip);
+        same = SamePixels(drawn.GetSubImage(area), shown.GetSubImage(area));
+        return bool(same);
+    }, 3000);
     return same;
 }
 
@@ -110,18 +105,14 @@ void SendMouse(wxWindow* window, wxEventType type, const wxPoint& point, int fla
 {
     wxMouseEvent event(type);
     event.SetPosition(point);
-    SetModifiers(event, flags);
-    event.SetEventObject(window);
-    window->ProcessWindowEvent(event);
+    SendWithModifiers(window, event, flags);
 }
 
 void SendChar(wxWindow* window, int keyCode, int flags)
 {
     wxKeyEvent event(wxEVT_CHAR);
     event.m_keyCode = keyCode;
-    SetModifiers(event, flags);
-    event.SetEventObject(window);
-    window->ProcessWindowEvent(event);
+    SendWithModifiers(window, event, flags);
 }
 
 wxPoint CentreOfItem(const wxThumbnailCtrl* strip, int n)
@@ -135,8 +126,7 @@ void StripTest::SetUp()
 {
     m_window = new wxFrame(nullptr, wxID_ANY, "strip test", wxDefaultPosition, wxSize(900, 800));
     m_alive = m_window;
-    // A panel does not stretch its only child, so the strip keeps the size
-    // a test gives it.
+    // A panel does not stretch its only child: the strip keeps the size it is given.
     m_strip = new wxThumbnailCtrl(new wxPanel(m_window));
     m_window->Show();
     SetStripClientSize(300, 600);

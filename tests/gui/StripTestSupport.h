@@ -1,6 +1,4 @@
-// Helpers of the strip tests: items to fill it with, a strip of a chosen
-// client size in a window of its own, recorded notifications, simulated
-// input and pixels read back from a rendering.
+// Helpers of the strip tests.
 #pragma once
 
 #include "window/thumbnailctrl.h"
@@ -12,8 +10,8 @@
 #include <string>
 #include <vector>
 
-// An item whose picture has one colour. The strip only checks that an
-// item's file exists, so the file written to dir is empty.
+// An item whose picture has one colour; its file is empty, as the strip
+// only checks that it exists.
 wxImageThumbnailItem* MakePictureItem(const wxString& dir, const wxString& name,
                                       const wxSize& size = wxSize(120, 90),
                                       const wxColour& colour = wxColour(200, 40, 40));
@@ -23,8 +21,7 @@ void FillStrip(wxThumbnailCtrl* strip, const wxString& dir, int count, int frame
 // Notifications as readable strings: "SELECTED 2", "LEFT_CLICK 2 flags 1".
 using Events = std::vector<std::string>;
 
-// Records the seven notifications as a handler on `source` sees them, and
-// lets them travel on. The toolkit unbinds it when it goes.
+// Records the seven notifications as a handler on `source` sees them.
 class EventRecorder : public wxEvtHandler
 {
 public:
@@ -36,17 +33,13 @@ private:
     void OnEvent(wxThumbnailEvent& event);
 };
 
-// Renders the strip as its paint handler would, into a bitmap of its client
-// size.
+// The strip as its paint handler draws it, and as the screen shows it.
 wxImage RenderStrip(wxThumbnailCtrl* strip, bool hasFocus);
-// What the window shows, read back from the screen.
 wxImage ReadBackClientArea(wxWindow* window);
-// Waits until the window shows what the paint step draws. GTK draws its
-// overlay scroll bar on top of the right edge, so that strip is left out.
+// Waits until the screen shows what the paint step draws.
 ::testing::AssertionResult WaitUntilShownAsDrawn(wxThumbnailCtrl* strip);
 
-// Mouse and key events with THUMB_MOD_* modifiers, sent straight to the
-// window's handlers.
+// Mouse and key events with THUMB_MOD_* modifiers.
 void SendMouse(wxWindow* window, wxEventType type, const wxPoint& point, int flags = 0);
 void SendChar(wxWindow* window, int keyCode, int flags = 0);
 wxPoint CentreOfItem(const wxThumbnailCtrl* strip, int n);
@@ -58,7 +51,6 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Gives the strip the client size and waits until it has it.
     void SetStripClientSize(int width, int height);
 
     wxFrame* m_window = nullptr;

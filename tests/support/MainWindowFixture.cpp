@@ -1,16 +1,13 @@
 #include "support/MainWindowFixture.h"
 
+#include "support/Pictures.h"
 #include "support/TestEnvironment.h"
-
 #include "window/ThreadEvents.h"
 #include "window/thumbnailctrl.h"
 
 #include <wx/app.h>
 #include <wx/spinctrl.h>
 #include <wx/statusbr.h>
-#include <wx/testing.h>
-
-#include "support/Pictures.h"
 
 void MainWindowTest::SetUp()
 {
@@ -61,27 +58,16 @@ void ProgressRecorder::OnUpdate(wxCommandEvent& event)
     event.Skip();
 }
 
-namespace
-{
-wxArrayString ToArray(const std::vector<wxString>& entries)
-{
-    wxArrayString array;
-    for (const wxString& entry : entries)
-        array.push_back(entry);
-    return array;
-}
-} // namespace
-
 void MainWindowTest::LoadPictures(const std::vector<wxString>& entries)
 {
-    ASSERT_TRUE(m_frame->StartImageLoad(ToArray(entries)));
+    ASSERT_TRUE(m_frame->StartImageLoad(wxArrayString(entries.size(), entries.data())));
     EXPECT_NO_DIALOG(EXPECT_TRUE(WaitFor([this] { return m_frame->m_loadProgress == nullptr; })));
 }
 
 wxString MainWindowTest::LoadPicturesWithFailures(const std::vector<wxString>& entries)
 {
     wxString message;
-    EXPECT_TRUE(m_frame->StartImageLoad(ToArray(entries)));
+    EXPECT_TRUE(m_frame->StartImageLoad(wxArrayString(entries.size(), entries.data())));
     wxTEST_DIALOG(EXPECT_TRUE(WaitFor([this] { return m_frame->m_loadProgress == nullptr; })),
                   ExpectMessage(wxID_OK, &message));
     return message;

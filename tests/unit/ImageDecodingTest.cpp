@@ -149,22 +149,3 @@ TEST(DecodePictureEntry, FailuresSayWhy)
         EXPECT_TRUE(result.failure.Contains(entry.second)) << result.failure;
     }
 }
-
-TEST(DeclaredPictureSize, ReadFromRealFiles)
-{
-    const wxString dir = MakeScratchDir("declared");
-    for (auto type : {wxBITMAP_TYPE_PNG, wxBITMAP_TYPE_JPEG, wxBITMAP_TYPE_BMP})
-    {
-        SCOPED_TRACE(int(type));
-        const wxString path = wxString::Format("%s/picture-%d", dir, int(type));
-        ASSERT_TRUE(ColourfulImage(37, 21).SaveFile(path, type));
-        DeclaredPictureSize declared;
-        ASSERT_TRUE(ReadDeclaredPictureSize(path, declared));
-        EXPECT_EQ(wxSize(37, 21), declared.whole);
-        EXPECT_EQ(std::vector<wxSize>{wxSize(37, 21)}, declared.frames);
-    }
-    DeclaredPictureSize gif;
-    ASSERT_TRUE(ReadDeclaredPictureSize(WriteThreeFrameGif(dir + "/anim.gif"), gif));
-    EXPECT_EQ(wxSize(6, 4), gif.whole);
-    EXPECT_EQ(std::vector<wxSize>(3, wxSize(6, 4)), gif.frames);
-}

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <wx/dir.h>
 #include <wx/filename.h>
+#include <wx/gdicmn.h>
 
 namespace
 {
@@ -44,32 +45,25 @@ int FilesIn(const wxString& folder)
 }
 } // namespace
 
-TEST(ProjectMarkers, FollowARunOfGifFrames)
+TEST(ProjectFile, MarkersFollowRunsOfGifFramesAndReloadGivesBackTheFrames)
 {
-    EXPECT_EQ((Entries{"/a.png", "/X.gif_0", "/X.gif_1", "/X.gif", "/b.png"}),
-              ProjectEntriesWithMarkers({"/a.png", "/X.gif_0", "/X.gif_1", "/b.png"}));
-    // A run that reaches the end gets its marker before the last frame.
-    EXPECT_EQ((Entries{"/a.png", "/X.gif_0", "/X.gif", "/X.gif_1"}),
-              ProjectEntriesWithMarkers({"/a.png", "/X.gif_0", "/X.gif_1"}));
-    EXPECT_EQ((Entries{"/a.png", "/X.gif_4"}), ProjectEntriesWithMarkers({"/a.png", "/X.gif_4"}));
-    EXPECT_EQ((Entries{"/X.gif_12", "/X.gif_123", "/X.gif", "/my_pics/b.png"}),
-              ProjectEntriesWithMarkers({"/X.gif_12", "/X.gif_123", "/my_pics/b.png"}));
-    // Two GIFs one after the other each get their marker.
-    EXPECT_EQ((Entries{"/X.gif_0", "/X.gif", "/Y.gif_0", "/Y.gif", "/c.png"}),
-              ProjectEntriesWithMarkers({"/X.gif_0", "/Y.gif_0", "/c.png"}));
-}
-
-TEST(ProjectFile, ReloadGivesBackExactlyTheFrames)
-{
-    for (const Entries& frames : {Entries{"/a.png", "/X.gif_0", "/X.gif_1", "/b.png"},
-                                  Entries{"/a.png", "/X.gif_0", "/X.gif_1"}, Entries{"/a.png", "/X.gif_4"},
-                                  Entries{"/d/X.gif_12", "/d/X.gif_13", "/d/X.gif_100"}})
+    const std::pair<Entries, Entries> cases[] = {
+        {{"/a.png", "/X.gif_0", "/X.gif_1", "/b.png"}, {"/a.png", "/X.gif_0", "/X.gif_1", "/X.gif", "/b.png"}},
+        // A run that reaches the end gets its marker before the last frame.
+        {{"/a.png", "/X.gif_0", "/X.gif_1"}, {"/a.png", "/X.gif_0", "/X.gif", "/X.gif_1"}},
+        {{"/a.png", "/X.gif_4"}, {"/a.png", "/X.gif_4"}},
+        {{"/X.gif_12", "/X.gif_123", "/my_pics/b.png"}, {"/X.gif_12", "/X.gif_123", "/X.gif", "/my_pics/b.png"}},
+        // Two GIFs one after the other each get their marker.
+        {{"/X.gif_0", "/Y.gif_0", "/c.png"}, {"/X.gif_0", "/X.gif", "/Y.gif_0", "/Y.gif", "/c.png"}},
+    };
+    for (const auto& [frames, entries] : cases)
     {
+        SCOPED_TRACE(frames[0] + " " + frames[1]);
+        EXPECT_EQ(entries, ProjectEntriesWithMarkers(frames));
         const ProjectData read = RoundTrip(SampleProject(frames));
         EXPECT_EQ(frames, read.framePaths);
         EXPECT_EQ("clip.gif", read.gifName);
-        EXPECT_EQ(320, read.width);
-        EXPECT_EQ(240, read.height);
+        EXPECT_EQ(wxSize(320, 240), wxSize(read.width, read.height));
         EXPECT_EQ(7, read.delay);
     }
 }
@@ -106,24 +100,18 @@ TEST(ProjectFile, KeepsSpecialAndNonAsciiPathsAndManyEntries)
 
 TEST(ProjectFile, FilesThatAreNotProjectsAreRefused)
 {
-    ProjectData project;
-    const char* notProjects[] = {
+    const wxString gif = "<gif><width>1</width><height>1</height><delay_time>1</delay_time></gif>";
+    const wxString notProjects[] = {
         "this is not XML at all",
-        "<?xml version=\"1.0\"?><project><name>a</name><gif><width>1</width>",  // truncated
-        "<?xml version=\"1.0\"?><projekt><name/><gif><width>1</width><height>1</height>"
-        "<delay_time>1</delay_time></gif><images><path>/a.png</path></images></projekt>",
-        "<?xml version=\"1.0\"?><project><name/><gif><width>1</width><height>1</height></gif>"
-        "<images><path>/a.png</path></images></project>",  // no delay_time
-        "<?xml version=\"1.0\"?><project><name/><gif><width>1</width><height>1</height>"
-        "<delay_time>1</delay_time></gif></project>",  // no images
-        "<?xml version=\"1.0\"?><project><name/><gif><width>1</width><height>1</height>"
-        "<delay_time>1</delay_time></gif><images><file>/a.png</file></images></project>",
+        "<?xml version=\"1.0\"?><project><name>a</name><gif><width>1</width>", // truncated
+        "<projekt><name/>" + gif + "<images><path>/a.png</path></images></projekt>",
+        "<project><name/><gif><width>1</width><height>1</height></gif><images><path>/a.png</path></images></project>",
+        "<project><name/>" + gif + "</project>",
+        "<project><name/>" + gif + "<images><file>/a.png</file></images></project>",
     };
-    for (const char* text : notProjects)
-    {
-        SCOPED_TRACE(text);
-        EXPECT_EQ(ProjectReadStatus::NotAProject, ReadProjectFile(WriteProjectText(text), project));
-    }
+    ProjectData project;
+    for (const wxString& text : notProjects)
+        EXPECT_EQ(ProjectReadStatus::NotAProject, ReadProjectFile(WriteProjectText(text), project)) << text;
     EXPECT_EQ(ProjectReadStatus::NotAProject, ReadProjectFile(MakeScratchDir("project"), project));
     EXPECT_EQ(ProjectReadStatus::NotAProject, ReadProjectFile("/dev/null", project));
 }

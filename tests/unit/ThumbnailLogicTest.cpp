@@ -4,10 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <utility>
-#include <vector>
-
 TEST(ThumbnailFit, ShrinksToTheBoxKeepingProportionsAndNeverEnlarges)
 {
     const struct
@@ -16,72 +12,51 @@ TEST(ThumbnailFit, ShrinksToTheBoxKeepingProportionsAndNeverEnlarges)
     } cases[] = {{{60, 40}, {60, 40}},  {{80, 80}, {80, 80}},   {{400, 200}, {80, 40}},
                  {{200, 400}, {40, 80}}, {{120, 100}, {80, 66}}, {{1, 500}, {0, 80}}};
     for (const auto& c : cases)
-        EXPECT_EQ(c.fitted, FitThumbnailSize(c.picture, 80, 80)) << c.picture.x << " x " << c.picture.y;
-
-    wxImage wide(400, 200);
-    wide.SetRGB(wxRect(0, 0, 400, 200), 10, 200, 30);
-    const wxImage scaled = ScaleImageToFit(wide, 80, 80);
-    ASSERT_TRUE(scaled.IsOk());
-    EXPECT_EQ(wxSize(80, 40), scaled.GetSize());
-    EXPECT_EQ(200, scaled.GetGreen(40, 20));
-    EXPECT_EQ(wxSize(60, 40), ScaleImageToFit(wxImage(60, 40), 80, 80).GetSize());
-    // A side of 0 pixels: no thumbnail.
-    EXPECT_FALSE(ScaleImageToFit(wxImage(1, 500), 80, 80).IsOk());
-    EXPECT_FALSE(ScaleImageToFit(wxImage(900, 2), 80, 80).IsOk());
+    {
+        SCOPED_TRACE(testing::Message() << c.picture.x << " x " << c.picture.y);
+        EXPECT_EQ(c.fitted, FitThumbnailSize(c.picture, 80, 80));
+        // A side of 0 pixels: no thumbnail.
+        const wxImage scaled = ScaleImageToFit(wxImage(c.picture), 80, 80);
+        EXPECT_EQ(c.fitted.x > 0 ? c.fitted : wxSize(0, 0), scaled.IsOk() ? scaled.GetSize() : wxSize(0, 0));
+    }
     EXPECT_FALSE(ScaleImageToFit(wxImage(), 80, 80).IsOk());
 }
 
-TEST(ThumbnailItemPath, LowerCaseGifFramesGetTheirFrameNumber)
+TEST(ThumbnailTexts, PathsOfLowerCaseGifFramesAndCaptions)
 {
-    EXPECT_EQ("/x/anim.gif_0", ThumbnailItemPath("/x/anim.gif", 0));
     EXPECT_EQ("/x/anim.gif_3", ThumbnailItemPath("/x/anim.gif", 3));
     EXPECT_EQ("/x/ANIM.GIF", ThumbnailItemPath("/x/ANIM.GIF", 2));
     EXPECT_EQ("/x/a.png", ThumbnailItemPath("/x/a.png", 0));
     EXPECT_EQ("/x/anim.gif_0", ThumbnailItemPath("/x/anim.gif_0", 0));
-}
-
-TEST(FrameCaption, NumbersFromOneAndShowsTheStartTime)
-{
+    // Numbered from one, with the time the frame starts.
     EXPECT_EQ("#4  0.30sec", FrameCaption(3, 10));
-    EXPECT_EQ("#3  0.50sec", FrameCaption(2, 25));
     EXPECT_EQ("#1  0.00sec", FrameCaption(0, 250));
     EXPECT_EQ("#101  7.00sec", FrameCaption(100, 7));
 }
 
 namespace
 {
-// Cells of 86 x 118 pixels (a 13-pixel text line) with 3 pixels between.
+// Cells of 86 x 118 pixels with 3 pixels between: pitches of 89 and 121.
 const ThumbnailGrid kGrid{86, 118, 3};
 } // namespace
 
-TEST(ThumbnailGrid, ColumnsRowsAndHeightFollowTheClientSize)
+TEST(ThumbnailGrid, LayoutFollowsTheClientSize)
 {
     EXPECT_EQ(1, kGrid.Columns(0));
     EXPECT_EQ(1, kGrid.Columns(89 * 2 - 1));
     EXPECT_EQ(2, kGrid.Columns(89 * 2));
-    EXPECT_EQ(3, kGrid.Columns(300));
-    EXPECT_EQ(1, kGrid.VisibleRows(50));
     EXPECT_EQ(2, kGrid.VisibleRows(2 * 121 + 20));
-    EXPECT_EQ(wxRect(3, 3, 86, 118), kGrid.CellRect(0, 300));
+    EXPECT_EQ(wxRect(3 + 89, 3 + 121, 86, 118), kGrid.CellRect(4, 300));
     EXPECT_EQ(0, kGrid.TotalHeight(0, 300));
-    EXPECT_EQ(3 + 121, kGrid.TotalHeight(3, 300));
     EXPECT_EQ(3 + 3 * 121, kGrid.TotalHeight(7, 300));
-}
-
-TEST(ThumbnailGrid, EachItemAnswersForItsCellAndTheSpacingBeforeIt)
-{
-    // 10 items in 3 columns of 89 pixels and rows of 121.
-    const struct
-    {
-        wxPoint point;
-        int item;
-    } cases[] = {{{0, 0}, 0},    {{88, 120}, 0}, {{89, 120}, 1}, {{10, 121}, 3}, {{100, 250}, 7},
-                 // below the last item, in an empty place of the last row, in the
-                 // band right of the last whole column, left of the window
-                 {{10, 500}, -1}, {{200, 370}, -1}, {{270, 10}, -1}, {{-1, 10}, -1}};
-    for (const auto& c : cases)
-        EXPECT_EQ(c.item, kGrid.ItemAt(c.point, 300, 10)) << c.point.x << ", " << c.point.y;
-    EXPECT_EQ(-1, kGrid.ItemAt(wxPoint(10, 10), 300, 0));
+    // 10 items in 3 columns: each answers for its cell and the spacing
+    // before it; nothing answers below the last item, in the empty part of
+    // the last row, right of the last whole column or left of the window.
+    const std::pair<wxPoint, int> hits[] = {{{0, 0}, 0},     {{88, 120}, 0},   {{89, 120}, 1},
+                                            {{100, 250}, 7}, {{10, 500}, -1},  {{200, 370}, -1},
+                                            {{270, 10}, -1}, {{-1, 10}, -1}};
+    for (const auto& [point, item] : hits)
+        EXPECT_EQ(item, kGrid.ItemAt(point, 300, 10)) << point.x << ", " << point.y;
 }
 
 TEST(NavigationTarget, MovesWithinTheListAndStopsAtItsEnds)
@@ -119,54 +94,17 @@ TEST(ThumbnailItemArray, OwnsItsItems)
         items.Add(new CountedItem("a", alive));
         items.Add(new CountedItem("c", alive));
         items.Insert(new CountedItem("b", alive), 1);
-        EXPECT_EQ("b", items[1]->m_path);
         items.RemoveAt(0);
         EXPECT_EQ(2, alive);
         EXPECT_EQ("b", items[0]->m_path);
         {
             ExpectAssertions expected;
             items.RemoveAt(2);
-            EXPECT_EQ("bad index in wxThumbnailItemArray::RemoveAt()", expected.LastMessage());
+            EXPECT_EQ(1, expected.Count());
         }
-        EXPECT_EQ(2u, items.size());
         items.Clear();
         EXPECT_EQ(0, alive);
         items.Add(new CountedItem("a", alive));
     }
     EXPECT_EQ(0, alive);
-}
-
-TEST(ThumbnailEvent, CarriesIndexAndFlagsThroughClone)
-{
-    wxThumbnailEvent event(wxEVT_COMMAND_THUMBNAIL_LEFT_CLICK, 3);
-    EXPECT_EQ(-1, event.GetIndex());
-    EXPECT_EQ(0, event.GetFlags());
-    event.SetIndex(7);
-    event.SetFlags(THUMB_MOD_SHIFT | THUMB_MOD_ALT);
-    std::unique_ptr<wxEvent> copy(event.Clone());
-    auto* thumbnailCopy = wxDynamicCast(copy.get(), wxThumbnailEvent);
-    ASSERT_NE(nullptr, thumbnailCopy);
-    EXPECT_EQ(7, thumbnailCopy->GetIndex());
-    EXPECT_EQ(5, thumbnailCopy->GetFlags());
-    EXPECT_EQ(3, thumbnailCopy->GetId());
-    EXPECT_EQ(wxEVT_COMMAND_THUMBNAIL_LEFT_CLICK, thumbnailCopy->GetEventType());
-    // Unhandled notifications travel up to the parent window.
-    EXPECT_TRUE(thumbnailCopy->IsCommandEvent());
-}
-
-TEST(ThumbnailClasses, AreKnownToTheToolkitByTheirOwnNames)
-{
-    const std::vector<std::pair<wxString, wxString>> classes{{"wxThumbnailCtrl", "wxScrolledWindow"},
-                                                             {"wxThumbnailItem", "wxObject"},
-                                                             {"wxImageThumbnailItem", "wxThumbnailItem"},
-                                                             {"wxThumbnailEvent", "wxNotifyEvent"}};
-    for (const auto& [name, base] : classes)
-    {
-        const wxClassInfo* info = wxClassInfo::FindClass(name);
-        ASSERT_NE(nullptr, info) << name;
-        EXPECT_EQ(base, info->GetBaseClassName1());
-        // Only the event can be made by name; the strip and its items need
-        // their arguments.
-        EXPECT_EQ(name == "wxThumbnailEvent", info->IsDynamic()) << name;
-    }
 }
