@@ -12,8 +12,15 @@
 #include <csignal>
 #include <memory>
 
+#include <unistd.h>
+
 namespace
 {
+// A crash inside the C library's allocator can leave its lock taken, and the
+// report's first allocation then waits forever. The alarm ends such a process
+// instead of leaving it hanging without a window.
+const unsigned kReportTimeLimitSeconds = 30;
+
 void OnAbortSignal(int)
 {
     if (wxTheApp)
@@ -40,6 +47,7 @@ void WriteCrashReport()
     static std::atomic<bool> reported(false);
     if (reported.exchange(true))
         return;
+    alarm(kReportTimeLimitSeconds);
     std::unique_ptr<wxDebugReportCompress> report(new wxDebugReportCompress);
     report->AddAll(wxDebugReport::Context_Exception);
 
@@ -59,7 +67,9 @@ void WriteCrashReport()
     wxString message = _("Application have crashed due to some unknown reasons,\nPlease email the zip crashing report file that is generated in \n%s\n to us.");
     message.Replace("%s", directory);
 
-    if (report->Process())
+    const bool written = report->Process();
+    alarm(0);
+    if (written)
     {
         wxMessageBox(message, wxMessageBoxCaptionStr, wxOK | wxCENTRE, nullptr);
         ExploreFolder(directory);
