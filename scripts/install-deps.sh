@@ -6,6 +6,9 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libwxgtk3.2-dev                  # wxWidgets 3.2 for GTK3
+  wx3.2-i18n                       # the toolkit's own texts (buttons, progress dialog) translated
+  gettext wx-common                # msgfmt builds the catalogues; xgettext, wxrc check the template
+  fonts-noto-cjk                   # Chinese and Japanese glyphs for the interface and its tests
   libgtest-dev googletest          # tests
   libcurl4-openssl-dev             # fetches the update document over HTTP and HTTPS
   libgif-dev                       # independent GIF decoder for the tests

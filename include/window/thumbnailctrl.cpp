@@ -160,6 +160,7 @@ void wxThumbnailItem::DrawCaption(wxDC& dc, wxThumbnailCtrl* ctrl, const wxRect&
     const wxRect clip(cellRect.x + margin, cellRect.y + cellRect.height - band + margin,
                       cellRect.width - 2 * margin, band - 2 * margin);
     PrepareText(dc, ctrl, selected ? *wxWHITE : ctrl->GetCaptionColour());
+    dc.SetFont(ctrl->GetCaptionFont(dc, clip.width));
     dc.SetClippingRegion(clip);
     dc.DrawText(FrameCaption(index, ctrl->m_frameDelay), clip.GetTopLeft());
     dc.DestroyClippingRegion();
@@ -318,6 +319,35 @@ void wxThumbnailCtrl::ComputeItemSize()
     m_textHeight = GetTextExtent("X").y;
     m_itemWidth = m_thumbnailWidth + 2 * m_margin;
     m_itemHeight = m_thumbnailHeight + 4 * m_margin + 2 * m_textHeight;
+}
+
+const wxFont& wxThumbnailCtrl::GetCaptionFont(wxDC& dc, int width)
+{
+    // One size for all captions, so that they read alike; the pattern
+    // follows the frame count, the delay and the language.
+    const wxString widest = CaptionWidthPattern(GetCount(), m_frameDelay);
+    if (!m_captionFont.IsOk() || widest != m_captionFontText || width != m_captionFontWidth)
+    {
+        m_captionFont = FitFont(dc, widest, width);
+        m_captionFontText = widest;
+        m_captionFontWidth = width;
+    }
+    return m_captionFont;
+}
+
+wxFont wxThumbnailCtrl::FitFont(wxDC& dc, const wxString& text, int width) const
+{
+    const double kSmallestSize = 4.0;
+    wxFont font = GetFont();
+    for (;;)
+    {
+        wxCoord textWidth = 0;
+        dc.GetTextExtent(text, &textWidth, nullptr, nullptr, nullptr, &font);
+        const double size = font.GetFractionalPointSize();
+        if (textWidth <= width || size <= kSmallestSize)
+            return font;
+        font.SetFractionalPointSize(std::max(kSmallestSize, size - 0.5));
+    }
 }
 
 wxSize wxThumbnailCtrl::DoGetBestSize() const

@@ -266,6 +266,11 @@ public:
     const wxColour& GetFocusRectColour() const { return m_focusRectColour; }
     const wxColour& GetCaptionColour() const { return m_captionColour; }
     const wxBitmap& GetBufferBitmap() const { return m_bufferBitmap; }
+    // The font of every caption: the strip's font, made smaller where needed
+    // so that the widest caption of the strip fits in the given width.
+    const wxFont& GetCaptionFont(wxDC& dc, int width);
+    // The strip's font, made smaller until the text fits in the width.
+    wxFont FitFont(wxDC& dc, const wxString& text, int width) const;
 
     // Delay of every frame in hundredths of a second, for the captions only.
     int m_frameDelay = 0;
@@ -329,6 +334,10 @@ private:
     wxColour m_itemBackgroundColour;
     wxColour m_focusRectColour;
     wxColour m_captionColour;
+    // GetCaptionFont's result and what it was made for.
+    wxFont m_captionFont;
+    wxString m_captionFontText;
+    int m_captionFontWidth = 0;
     wxBitmap m_bufferBitmap;
 
     // Dragging frames to a new place: the press that may start a drag, the

@@ -160,12 +160,32 @@ wxString ThumbnailItemPath(const wxString& sourcePath, int frameIndex)
     return wxString::Format("%s_%d", sourcePath, frameIndex);
 }
 
+namespace
+{
+wxString FormatFrameCaption(int number, double startSeconds)
+{
+    // TRANSLATORS: caption under a frame: its number and its start time in
+    // seconds, e.g. "#4  0.30sec". It must stay short: "#9999  9999.99sec"
+    // has to fit under an 80-pixel thumbnail.
+    return wxString::Format(_("#%d  %.2fsec"), number, startSeconds);
+}
+} // namespace
+
 wxString FrameCaption(int index, int frameDelay)
 {
     // Single precision, like the captions this program has always printed.
     const float delaySeconds = float(frameDelay / 100.0);
     const float startSeconds = delaySeconds * float(index);
-    // TRANSLATORS: caption under a frame: its number and its start time in
-    // seconds, e.g. "#4  0.30sec".
-    return wxString::Format(_("#%d  %.2fsec"), index + 1, double(startSeconds));
+    return FormatFrameCaption(index + 1, double(startSeconds));
+}
+
+wxString CaptionWidthPattern(int count, int frameDelay)
+{
+    wxString pattern = FrameCaption(std::max(count - 1, 0), frameDelay);
+    for (wxUniCharRef c : pattern)
+    {
+        if (c >= '0' && c <= '9')
+            c = '9';
+    }
+    return pattern;
 }

@@ -79,3 +79,6 @@ wxString ThumbnailItemPath(const wxString& sourcePath, int frameIndex);
 // time in seconds under the one delay (hundredths of a second) that all
 // frames share.
 wxString FrameCaption(int index, int frameDelay);
+// The last of count captions with every digit made a 9: the widest caption
+// of the strip, and the same text for as long as the digits only change.
+wxString CaptionWidthPattern(int count, int frameDelay);

@@ -1,5 +1,7 @@
 #include "app/Localisation.h"
 
+#include "app/Platform.h"
+
 #include <wx/log.h>
 
 namespace
@@ -36,7 +38,11 @@ wxLocale* CreateLocale(int storedCode, const wxString& lookupPrefix, const wxStr
 {
     wxLogNull noLog;
     wxLocale* locale = new wxLocale;
-    locale->Init(ToolkitLanguageFromStoredCode(storedCode), wxLOCALE_LOAD_DEFAULT);
+    const wxLanguage language = ToolkitLanguageFromStoredCode(storedCode);
+    locale->Init(language, wxLOCALE_LOAD_DEFAULT);
+    const wxString canonicalName = wxLocale::GetLanguageCanonicalName(language);
+    if (!canonicalName.empty())
+        SetToolkitMessageLanguage(canonicalName);
     wxLocale::AddCatalogLookupPathPrefix(lookupPrefix);
     locale->AddCatalog(catalogue);
     return locale;

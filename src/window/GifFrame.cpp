@@ -89,6 +89,7 @@ void GifFrame::InitFrame()
     m_spinctrl_delay = FindControl<wxSpinCtrl>(this, "m_spinctrl_delay");
     m_spinctrl_width = FindControl<wxSpinCtrl>(this, "m_spinctrl_width");
     m_spinctrl_height = FindControl<wxSpinCtrl>(this, "m_spinctrl_height");
+    m_thumbnailCtrl->m_frameDelay = m_spinctrl_delay->GetValue();
     m_staticText_delay = FindControl<wxStaticText>(this, "m_staticText_delay");
     m_staticText_sec = FindControl<wxStaticText>(this, "m_staticText_sec");
     m_staticText_gif = FindControl<wxStaticText>(this, "m_staticText_gif");
@@ -96,11 +97,11 @@ void GifFrame::InitFrame()
     m_staticText_wpx = FindControl<wxStaticText>(this, "m_staticText_wpx");
     m_staticText_height = FindControl<wxStaticText>(this, "m_staticText_height");
     m_staticText_hpx = FindControl<wxStaticText>(this, "m_staticText_hpx");
-    SetCaptions();
 
     m_statusBar1 = FindControl<wxStatusBar>(this, "m_statusBar1");
     m_statusBar1->SetFieldsCount(3, kStatusFieldWidths);
     m_toolBar_button = FindControl<wxToolBar>(this, "m_toolBar_button");
+    SetCaptions();
 
     DisableFrameCommands();
 

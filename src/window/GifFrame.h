@@ -100,6 +100,7 @@ protected:
     void SetupFrameLocale(int code);
     void RelabelControls();
     void SetCaptions();
+    void FitStatusBarToLanguage();
     void SetFrameCommandsEnabled(bool enable);
     void OnLanguage(wxCommandEvent& event);
 

@@ -12,6 +12,7 @@
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/progdlg.h>
+#include <wx/spinctrl.h>
 #include <wx/statusbr.h>
 
 #include <algorithm>
@@ -45,7 +46,10 @@ wxString DescribeFailures(const std::vector<LoadFailure>& failures)
     for (size_t i = 0; i < failures.size() && i < kListed; ++i)
         list += "\n" + failures[i].entry + " (" + failures[i].reason + ")";
     if (failures.size() > kListed)
-        list += "\n" + wxString::Format(_("and %d more"), int(failures.size() - kListed));
+    {
+        const int more = int(failures.size() - kListed);
+        list += "\n" + wxString::Format(wxPLURAL("and %d more", "and %d more", more), more);
+    }
     return list;
 }
 } // namespace
@@ -211,12 +215,12 @@ void GifFrame::OnThreadUpdate(wxCommandEvent& event)
 bool GifFrame::PlaceLoadedItem(wxImageThumbnailItem* item)
 {
     if (m_loadInsertAt < 0)
-        return m_thumbnailCtrl->Append(item, m_gifSavedDelay) >= 0;
+        return m_thumbnailCtrl->Append(item, m_spinctrl_delay->GetValue()) >= 0;
     // Insert keeps even an item that cannot load; a dropped picture whose
     // file has gone is refused as Append refuses it.
     if (!item->LoadThumbnail(m_thumbnailCtrl))
         return false;
-    m_thumbnailCtrl->m_frameDelay = m_gifSavedDelay;
+    m_thumbnailCtrl->m_frameDelay = m_spinctrl_delay->GetValue();
     // Frames deleted during the load may have shortened the strip.
     const int position = std::min(m_loadInsertAt, m_thumbnailCtrl->GetCount());
     m_thumbnailCtrl->Insert(item, position);

@@ -52,9 +52,15 @@ void GifFrame::OnAbout(wxCommandEvent&)
                               _("Copyright (C) Pelagrin."));
     if (wxHyperlinkCtrl* link = XRCCTRL(dialog, "m_hyperlink", wxHyperlinkCtrl))
     {
+        // Without a download address from the option file there is nothing to link to.
         const wxString download = OptionValue(&DomainOption::GetDownloadAddress);
-        link->SetLabel(download);
-        link->SetURL(download);
+        if (download.empty())
+            link->Hide();
+        else
+        {
+            link->SetLabel(download);
+            link->SetURL(download);
+        }
     }
     dialog.Fit();
     dialog.ShowModal();

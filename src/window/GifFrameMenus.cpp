@@ -5,6 +5,7 @@
 #include "app/Paths.h"
 #include "window/ThreadEvents.h"
 #include "window/WorkSaveAsGifThread.h"
+#include "window/thumbnailctrl.h"
 
 #include <wx/menu.h>
 #include <wx/spinctrl.h>
@@ -13,6 +14,8 @@
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
 #include <wx/xrc/xmlres.h>
+
+#include <algorithm>
 
 namespace
 {
@@ -123,6 +126,24 @@ void GifFrame::SetCaptions()
     m_staticText_wpx->SetLabel(_("px"));
     m_staticText_height->SetLabel(_("Height") + ":");
     m_staticText_hpx->SetLabel(_("px"));
+    // The resources were loaded before the window's language was set up.
+    m_toolBar_button->SetToolShortHelp(XRCID("m_tool_insert"), _("Add Image"));
+    m_toolBar_button->SetToolShortHelp(XRCID("m_tool_delete"), _("Delete"));
+    m_toolBar_button->SetToolShortHelp(XRCID("m_tool_play"), _("Run animation"));
+    m_toolBar_button->SetToolShortHelp(XRCID("m_menuItem_loop_count"), _("Loop Count"));
+    FitStatusBarToLanguage();
+}
+
+// Chinese and Japanese glyphs come from a fallback font that is taller than
+// the desktop's own. The status bar centres its texts by the height of the
+// latter, so a taller line loses its bottom unless the bar grows by twice
+// the difference.
+void GifFrame::FitStatusBarToLanguage()
+{
+    const int textHeight = m_statusBar1->GetTextExtent(_("Width") + _("Height") + _("px")).y;
+    const int extra = std::max(0, textHeight - m_statusBar1->GetCharHeight());
+    m_statusBar1->SetMinHeight(textHeight + 2 * extra + 2 * m_statusBar1->GetBorderY());
+    PositionStatusBar();
 }
 
 void GifFrame::OnLanguage(wxCommandEvent& event)
@@ -133,6 +154,8 @@ void GifFrame::OnLanguage(wxCommandEvent& event)
     wxMenuBar* oldBar = GetMenuBar();
     BuildMenuBar();
     delete oldBar;
+    // The new bar's items start enabled; keep the commands that need frames off without them.
+    SetFrameCommandsEnabled(GetFrameCount() > 0);
     RelabelControls();
 }
 
@@ -143,4 +166,5 @@ void GifFrame::RelabelControls()
     RefreshOutputSize();
     SetTitle(GetProductName());
     Layout();
+    m_thumbnailCtrl->Refresh(); // the captions are translated too
 }

@@ -23,8 +23,9 @@ void GifFrame::OnSetDelay(wxCommandEvent&)
 {
     std::cout << "OnSetDelay" << std::endl;
     StopPreview();
-    // The captions show the new value at the strip's next repaint.
+    // The captions show each frame's start time at this delay.
     m_thumbnailCtrl->m_frameDelay = m_spinctrl_delay->GetValue();
+    m_thumbnailCtrl->Refresh();
 }
 
 void GifFrame::OnSetWidth(wxCommandEvent&)

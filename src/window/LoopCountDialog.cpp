@@ -1,5 +1,7 @@
 #include "window/LoopCountDialog.h"
 
+#include <algorithm>
+
 #include <wx/button.h>
 #include <wx/radiobut.h>
 #include <wx/spinctrl.h>
@@ -59,6 +61,9 @@ void LoopCountDialog::CreateControls()
     m_radioInfinite = new wxRadioButton(this, ID_RADIO_INFINITE, _("Play animation infinitely"), wxPoint(20, 55));
     m_okButton = new wxButton(this, wxID_OK, _("OK"), wxPoint(60, 85), wxSize(70, 25));
     m_cancelButton = new wxButton(this, wxID_CANCEL, _("Cancel"), wxPoint(170, 85), wxSize(70, 25));
+    // Translated labels can be wider than the 70 pixels the dialog was laid out for.
+    for (wxButton* button : {m_okButton, m_cancelButton})
+        button->SetSize(wxSize(std::max(70, button->GetBestSize().x), 25));
 }
 
 void LoopCountDialog::OnRadioFinite(wxCommandEvent&)

@@ -1,0 +1,157 @@
+// The interface language switched while the window runs, remembered for the
+// next start, and the strip's captions.
+#include "support/MainWindowFixture.h"
+#include "support/Pictures.h"
+#include "support/TestEnvironment.h"
+
+#include "app/Localisation.h"
+#include "app/Paths.h"
+#include "window/thumbnailctrl.h"
+#include "window/thumbnaillogic.h"
+
+#include <wx/dcclient.h>
+#include <wx/menu.h>
+#include <wx/spinctrl.h>
+#include <wx/stattext.h>
+#include <wx/xrc/xmlres.h>
+
+#include <libintl.h>
+
+namespace
+{
+// What a user of each language sees; written here rather than read from the
+// catalogues, so that a catalogue that is not found or not loaded fails.
+struct LanguageTexts
+{
+    int code;
+    std::vector<const char*> menus;
+    const char* widthLabel;
+    const char* secondsLabel;
+    const char* deleteQuestion;
+};
+
+const LanguageTexts kLanguages[] = {
+    {46, {"文件", "帧", "动画", "帮助"}, "宽度:", "1/100秒", "确定要删除选中的图像吗？"},
+    {47, {"檔案", "影格", "動畫", "說明"}, "寬度:", "1/100秒", "確定要刪除選取的圖片嗎？"},
+    {89, {"Datei", "Einzelbild", "Animation", "Hilfe"}, "Breite:", "1/100 Sek.", "Möchten Sie die ausgewählten Bilder wirklich löschen?"},
+    {80, {"Fichier", "Image", "Animation", "Aide"}, "Largeur :", "1/100 s", "Voulez-vous vraiment supprimer les images sélectionnées ?"},
+    {110, {"File", "Fotogramma", "Animazione", "Aiuto"}, "Larghezza:", "1/100 s", "Eliminare davvero le immagini selezionate?"},
+    {112, {"ファイル", "フレーム", "アニメーション", "ヘルプ"}, "幅:", "1/100秒", "選択した画像を削除してもよろしいですか?"},
+    {58, {"File", "Frame", "Animation", "Help"}, "Width:", "1/100sec ", "Are you sure you want to delete selected image(s)?"},
+};
+
+wxString Label(wxWindow* frame, const char* name)
+{
+    return XRCCTRL(*frame, name, wxStaticText)->GetLabel();
+}
+
+// Answers the About dialog and keeps the text of its version line.
+class ExpectAbout : public wxExpectModalBase<wxDialog, ExpectAbout>
+{
+public:
+    explicit ExpectAbout(wxString* version) : m_version(version) {}
+
+protected:
+    int OnInvoked(wxDialog* dialog) const override
+    {
+        *m_version = Label(dialog, "m_static_version_name");
+        return wxID_OK;
+    }
+
+private:
+    wxString* m_version;
+};
+} // namespace
+
+class LanguageTest : public MainWindowTest
+{
+protected:
+    // Later tests start in English whatever this one left behind.
+    void TearDown() override
+    {
+        WriteLanguageCode(kStoredCodeEnglish);
+        MainWindowTest::TearDown();
+    }
+};
+
+TEST_F(LanguageTest, EachLanguageRelabelsMenusLabelsAndMessages)
+{
+    const wxString dir = MakeScratchDir("pictures");
+    LoadPictures({WritePicture(dir, "a.png", 40, 30), WritePicture(dir, "b.png", 40, 30)});
+    m_frame->SetTitle("project - Pelagrin GIF Animator");
+    for (const LanguageTexts& language : kLanguages)
+    {
+        SCOPED_TRACE(language.code);
+        EditSpin(m_frame->m_spinctrl_width, 100);
+        Command(language.code);
+        wxMenuBar* bar = m_frame->GetMenuBar();
+        for (size_t i = 0; i < language.menus.size(); ++i)
+            EXPECT_EQ(wxString::FromUTF8(language.menus[i]), bar->GetMenuLabelText(i));
+        EXPECT_EQ(wxString::FromUTF8(language.widthLabel), Label(m_frame, "m_staticText_width"));
+        EXPECT_EQ(wxString::FromUTF8(language.secondsLabel), Label(m_frame, "m_staticText_sec"));
+        EXPECT_TRUE(bar->FindItem(language.code)->IsChecked());
+        EXPECT_EQ(wxString::Format("%d", language.code), ReadTextFile(GetLanguageFilePath()));
+        EXPECT_EQ("Pelagrin GIF Animator", m_frame->GetTitle());
+        EXPECT_EQ(40, m_frame->m_spinctrl_width->GetValue()) << "the typed width gives way to the frames'";
+        // The toolkit's own texts come in the same language, GTK's too, though no
+        // system locale exists for it here.
+        EXPECT_EQ(language.code == kStoredCodeEnglish, wxGetTranslation("Elapsed time:") == "Elapsed time:");
+        EXPECT_EQ(language.code == kStoredCodeEnglish, std::string(dgettext("gtk30", "_Cancel")) == "_Cancel");
+
+        wxString question;
+        m_frame->m_thumbnailCtrl->Select(0);
+        wxTEST_DIALOG(Command(ID_MENU_DELETE), ExpectMessage(wxID_NO, &question));
+        EXPECT_EQ(wxString::FromUTF8(language.deleteQuestion), question);
+    }
+}
+
+TEST_F(LanguageTest, NextStartComesUpInTheSavedLanguage)
+{
+    Command(89);
+    EXPECT_FALSE(m_frame->GetMenuBar()->IsEnabled(ID_MENU_SAVE)) << "no frames, no Save in the new bar";
+    m_frame->Destroy();
+    ASSERT_TRUE(WaitFor([this] { return !m_alive; }));
+    m_frame = new TestFrame;
+    ASSERT_TRUE(InitMainWindow(m_frame));
+    m_alive = m_frame;
+
+    EXPECT_EQ(89, m_frame->m_language);
+    EXPECT_EQ("Datei", m_frame->GetMenuBar()->GetMenuLabelText(0));
+    EXPECT_EQ(wxString::FromUTF8("Verzögerung:"), Label(m_frame, "m_staticText_delay"));
+    wxString version;
+    wxTEST_DIALOG(Command(ID_MENU_ABOUT), ExpectAbout(&version));
+    EXPECT_EQ("Pelagrin GIF Animator 2.0.9", version);
+}
+
+TEST_F(LanguageTest, CaptionsFollowTheDelayAndFitTheCellInEveryLanguage)
+{
+    const wxString dir = MakeScratchDir("pictures");
+    LoadPictures({WritePicture(dir, "a.png", 20, 20), WritePicture(dir, "b.png", 20, 20), WritePicture(dir, "c.png", 20, 20),
+                  WritePicture(dir, "d.png", 20, 20)});
+    wxThumbnailCtrl* strip = m_frame->m_thumbnailCtrl;
+    EXPECT_EQ("#4  0.30sec", FrameCaption(3, strip->m_frameDelay)) << "the delay control's 10, before any save";
+
+    int paints = 0;
+    strip->Bind(wxEVT_PAINT, [&paints](wxPaintEvent& event) { ++paints; event.Skip(); });
+    WaitFor([] { return false; }, 100);
+    paints = 0;
+    EditSpin(m_frame->m_spinctrl_delay, 20);
+    EXPECT_EQ("#4  0.60sec", FrameCaption(3, strip->m_frameDelay));
+    EXPECT_TRUE(WaitFor([&paints] { return paints > 0; }, 2000)) << "the captions are repainted";
+
+    // A four-digit frame number with a four-digit time fits in any language.
+    const int width = strip->GetItemWidth() - 2 * strip->GetMargin();
+    const StoredLanguage* languages = GetStoredLanguages();
+    for (int i = 0; i < kStoredLanguageCount; ++i)
+    {
+        SCOPED_TRACE(languages[i].code);
+        Command(languages[i].code);
+        wxClientDC dc(strip);
+        const wxString caption = FrameCaption(9998, 100);
+        wxCoord textWidth = 0, textHeight = 0;
+        const wxFont font = strip->FitFont(dc, caption, width);
+        dc.GetTextExtent(caption, &textWidth, &textHeight, nullptr, nullptr, &font);
+        EXPECT_LE(textWidth, width);
+        EXPECT_LE(textHeight, strip->GetTextHeight());
+    }
+}
