@@ -12,6 +12,7 @@
 #include <csignal>
 #include <memory>
 
+#include <pthread.h>
 #include <unistd.h>
 
 namespace
@@ -21,23 +22,52 @@ namespace
 // instead of leaving it hanging without a window.
 const unsigned kReportTimeLimitSeconds = 30;
 
-void OnAbortSignal(int)
+const int kFatalSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+const int kFatalSignalCount = sizeof(kFatalSignals) / sizeof(kFatalSignals[0]);
+struct sigaction g_toolkitActions[kFatalSignalCount];  // the toolkit's own handlers
+pthread_t g_guiThread;
+
+int FatalSignalIndex(int signal)
 {
-    if (wxTheApp)
-        wxTheApp->OnFatalException();
-    // The handler was reset to the default on entry, so this ends the process
-    // as the abort meant to.
-    std::raise(SIGABRT);
+    for (int i = 0; i < kFatalSignalCount; ++i)
+        if (kFatalSignals[i] == signal)
+            return i;
+    return -1;
+}
+
+void OnFatalSignal(int signal, siginfo_t* info, void* context)
+{
+    if (!pthread_equal(pthread_self(), g_guiThread))
+    {
+        // The report shows a window, which only the GUI thread may do. A
+        // signal sent to the process can land on any thread (GLib keeps a
+        // few): hand it over and wait here for the process to end.
+        pthread_kill(g_guiThread, signal);
+        for (;;)
+            pause();
+    }
+    const struct sigaction& toolkit = g_toolkitActions[FatalSignalIndex(signal)];
+    if (toolkit.sa_flags & SA_SIGINFO)
+        toolkit.sa_sigaction(signal, info, context);
+    else if (toolkit.sa_handler != SIG_DFL && toolkit.sa_handler != SIG_IGN)
+        toolkit.sa_handler(signal);
+    else if (wxTheApp)
+        wxTheApp->OnFatalException();  // the toolkit leaves SIGABRT alone
+    // End the process as the signal meant to.
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
 }
 } // namespace
 
-void CatchAbortSignal()
+void CatchFatalSignals()
 {
+    g_guiThread = pthread_self();
     struct sigaction action = {};
-    action.sa_handler = OnAbortSignal;
-    action.sa_flags = SA_RESETHAND;
+    action.sa_sigaction = OnFatalSignal;
+    action.sa_flags = SA_SIGINFO;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGABRT, &action, nullptr);
+    for (int i = 0; i < kFatalSignalCount; ++i)
+        sigaction(kFatalSignals[i], &action, &g_toolkitActions[i]);
 }
 
 void WriteCrashReport()

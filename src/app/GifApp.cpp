@@ -20,7 +20,7 @@ wxIMPLEMENT_APP_NO_MAIN(GifApp);
 GifApp::GifApp()
 {
     wxHandleFatalExceptions(true);
-    CatchAbortSignal();
+    CatchFatalSignals();
 }
 
 GifApp::~GifApp()

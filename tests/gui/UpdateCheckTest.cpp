@@ -215,11 +215,12 @@ TEST_F(UpdateCheckTest, HelpAndSupportOpenTheirPages)
 TEST_F(UpdateCheckTest, CrashReportNamesItsFolderAndOpensIt)
 {
     const wxString reports = MakeScratchDir("reports");
-    const wxString savedTemp = wxGetenv("TMPDIR");
-    setenv("TMPDIR", reports.utf8_str(), 1);
+    wxString savedTemp;
+    const bool hadTemp = wxGetEnv("TMPDIR", &savedTemp);
+    wxSetEnv("TMPDIR", reports);
     wxString message;
     wxTEST_DIALOG(WriteCrashReport(), ExpectMessage(wxID_OK, &message));
-    setenv("TMPDIR", savedTemp.utf8_str(), 1);
+    hadTemp ? wxSetEnv("TMPDIR", savedTemp) : wxUnsetEnv("TMPDIR");
     wxArrayString zips;
     ASSERT_EQ(1u, wxDir::GetAllFiles(reports, &zips, "*.zip"));
     const wxString folder = wxFileName(zips[0]).GetPath();
