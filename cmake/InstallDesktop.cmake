@@ -3,12 +3,12 @@
 # --prefix" is known. DESTDIR is honoured by file(INSTALL) and added by hand
 # where the files are made here.
 #
-# Set before this script runs: PELAGRIN_SOURCE_DIR, PELAGRIN_DEFAULT_PREFIX and PELAGRIN_DESKTOP_PREFIX (empty: automatic).
+# Set before this script runs: PELAGRIN_SOURCE_DIR, PELAGRIN_DEFAULT_PREFIX and PELAGRIN_DESKTOP_DIR (empty: automatic).
 
 # The default /opt tree keeps its menu entry where desktops look by default;
 # any other prefix gets everything under itself, so that a user without root
 # can install into ~/.local.
-set(desktop_prefix "${PELAGRIN_DESKTOP_PREFIX}")
+set(desktop_prefix "${PELAGRIN_DESKTOP_DIR}")
 if(desktop_prefix STREQUAL "")
   if(CMAKE_INSTALL_PREFIX STREQUAL PELAGRIN_DEFAULT_PREFIX)
     set(desktop_prefix /usr/local)

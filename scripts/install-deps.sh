@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libwxgtk3.2-dev                  # wxWidgets 3.2 for GTK3
+  liblz4-dev                       # compression of the frames kept in the frame store
   wx3.2-i18n                       # the toolkit's own texts (buttons, progress dialog) translated
   gettext wx-common                # msgfmt builds the catalogues; xgettext, wxrc check the template
   fonts-noto-cjk                   # Chinese and Japanese glyphs for the interface and its tests

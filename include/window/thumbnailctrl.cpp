@@ -179,6 +179,12 @@ wxImageThumbnailItem::wxImageThumbnailItem(wxImage* image, int frameIndex, const
 {
 }
 
+wxImageThumbnailItem::wxImageThumbnailItem(const FrameRef& frame, const wxImage& thumbnailPicture, int frameIndex,
+                                           const wxString& path)
+    : wxThumbnailItem(path), m_frameIndex(frameIndex), m_frame(frame), m_thumbnailPicture(thumbnailPicture)
+{
+}
+
 wxImageThumbnailItem::~wxImageThumbnailItem()
 {
     delete m_image;
@@ -203,19 +209,36 @@ bool wxImageThumbnailItem::LoadThumbnail(wxThumbnailCtrl* ctrl)
     if (!wxFileExists(m_path))
         return false;
     // An item without a picture would reach the preview and the GIF writer
-    // with no bitmap; it is refused like one whose file is gone.
-    wxCHECK_MSG(ctrl && m_image && m_image->IsOk(), false, "item without a picture");
+    // with nothing to show; it is refused like one whose file is gone.
+    wxCHECK_MSG(ctrl && (m_frame || (m_image && m_image->IsOk())), false, "item without a picture");
+    if (!m_frame)
+    {
+        m_frame = ProgramFrameStore().Put(*m_image, nullptr);
+        if (!m_frame)
+            return false;
+        m_thumbnailPicture = ScaleImageToFit(*m_image, ctrl->GetThumbnailWidth(), ctrl->GetThumbnailHeight());
+    }
     wxLogNull noLog;
     m_path = ThumbnailItemPath(m_path, m_frameIndex);
-    m_fullBitmap = wxBitmap(*m_image);
-    m_thumbnail = wxThumbnailCtrl::ScaleToFit(*m_image, ctrl->GetThumbnailWidth(),
-                                              ctrl->GetThumbnailHeight());
+    if (m_thumbnailPicture.IsOk())
+        m_thumbnail = wxBitmap(m_thumbnailPicture);
+    m_thumbnailPicture = wxImage();
     if (m_thumbnail.IsOk())
     {
         delete m_image;
         m_image = nullptr;
     }
     return true;
+}
+
+wxImage wxImageThumbnailItem::GetPicture() const
+{
+    return m_frame ? m_frame->Load() : wxImage();
+}
+
+wxSize wxImageThumbnailItem::GetPictureSize() const
+{
+    return m_frame ? m_frame->GetSize() : wxSize(0, 0);
 }
 
 // ---------------------------------------------------------------------------

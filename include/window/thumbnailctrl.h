@@ -4,6 +4,7 @@
 // list and reports clicks and selection changes to its parent.
 #pragma once
 
+#include "window/FrameStore.h"
 #include "window/thumbnaillogic.h"
 
 #include <wx/bitmap.h>
@@ -65,28 +66,43 @@ private:
     wxDECLARE_ABSTRACT_CLASS(wxThumbnailItem);
 };
 
-// A frame made from a decoded picture. The item owns the image until its
-// thumbnail exists; m_fullBitmap is the frame's picture for the rest of the
-// program.
+// A frame made from a decoded picture. The full picture lives in the frame
+// store; the item keeps a reference to it and the thumbnail. An item made
+// from an image owns it until the picture is in the store and the thumbnail
+// exists.
 class wxImageThumbnailItem : public wxThumbnailItem
 {
 public:
     // The caller has checked the image with IsOk(); the item takes it.
     wxImageThumbnailItem(wxImage* image, int frameIndex, const wxString& path);
+    // A picture already in the store, with a copy scaled down to the
+    // thumbnail size (ScaleImageToFit; invalid when a side would be 0).
+    wxImageThumbnailItem(const FrameRef& frame, const wxImage& thumbnailPicture, int frameIndex,
+                         const wxString& path);
     ~wxImageThumbnailItem() override;
 
     bool DrawImage(wxDC& dc, wxThumbnailCtrl* ctrl, const wxRect& imageRect, int drawFlags) override;
-    // Loads once: gives a ".gif" path its frame suffix, makes the full
-    // bitmap and the thumbnail and releases the image once the thumbnail
-    // exists. False when the source file is gone or there is no image.
+    // Loads once: gives a ".gif" path its frame suffix, keeps the picture in
+    // the store, makes the thumbnail and releases the image once the
+    // thumbnail exists. False when the source file is gone, there is no
+    // image or the store cannot take it.
     bool LoadThumbnail(wxThumbnailCtrl* ctrl) override;
+
+    // The frame's full picture as an image of its own (any thread may then
+    // use it); invalid until the item has been loaded into the strip.
+    wxImage GetPicture() const;
+    // 0 x 0 when the item has no picture.
+    wxSize GetPictureSize() const;
+    const FrameRef& GetStoredFrame() const { return m_frame; }
 
     wxBitmap m_thumbnail;
     wxImage* m_image = nullptr;
     int m_frameIndex = 0;
-    wxBitmap m_fullBitmap;
 
 private:
+    FrameRef m_frame;
+    wxImage m_thumbnailPicture;
+
     wxDECLARE_ABSTRACT_CLASS(wxImageThumbnailItem);
     wxDECLARE_NO_COPY_CLASS(wxImageThumbnailItem);
 };

@@ -4,6 +4,7 @@
 #include "app/DomainOption.h"
 #include "app/Localisation.h"
 #include "app/Paths.h"
+#include "window/FrameStore.h"
 #include "window/GifFrame.h"
 
 #include <wx/cmdline.h>
@@ -64,6 +65,8 @@ bool GifApp::OnInit()
         g_domainOption = new DomainOption(optionPath);
         ReadDomainOptions();
 
+        // Stores of a previous run that was killed go before this run makes its own.
+        RemoveAbandonedFrameStores(FrameStoreDirectory());
         frame = CreateMainWindow();
     }
     if (!frame)
@@ -110,6 +113,8 @@ int GifApp::OnExit()
 {
     delete g_domainOption;
     g_domainOption = nullptr;
+    // The windows, and with them the frames, are gone: the temporary file goes too.
+    ShutDownProgramFrameStore();
     return 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/Paths.h"
 #include "app/UpdateCheck.h"
+#include "window/PreviewPrefetch.h"
 #include "window/ThreadEvents.h"
 #include "window/WorkSaveAsGifThread.h"
 #include "window/thumbnailctrl.h"
@@ -49,7 +50,7 @@ T* FindControl(wxWindow* parent, const char* name)
 } // namespace
 
 GifFrame::GifFrame()
-    : m_workerSink(std::make_shared<WorkerEventSink>(this))
+    : m_previewPrefetch(std::make_unique<PreviewPrefetch>()), m_workerSink(std::make_shared<WorkerEventSink>(this))
 {
 }
 

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "window/ImageThread.h"
+#include "window/PreviewPrefetch.h"
 #include "window/WorkerEventSink.h"
 
 #include <wx/bitmap.h>
@@ -129,6 +130,7 @@ protected:
     void OnLoopCount(wxCommandEvent& event);
     void OnPreviewPaint(wxPaintEvent& event);
     void WritePreviewStatus();
+    void StartPreviewPrefetch();
 
     // Timing and size.
     void OnSetDelay(wxCommandEvent& event);
@@ -139,7 +141,6 @@ protected:
     void OnSaveAnimator(wxCommandEvent& event);
     void OnSaveAsAnimator(wxCommandEvent& event);
     void OnWorkSaveAsGifThreadUpdate(wxCommandEvent& event);
-    void OnSaveFrameRequest(wxCommandEvent& event);
     bool StartGifSave(int width, int height, const wxString& progressTitle);
     void TakeGifSnapshot();
     bool GifUnchangedSinceSave() const;
@@ -223,6 +224,8 @@ protected:
     int m_previewHeight = 0;
     wxBitmap m_previewBitmap;  // what the preview panel paints, and where
     wxPoint m_previewPosition;
+    std::unique_ptr<PreviewPrefetch> m_previewPrefetch;  // the next pictures while playing
+    PreviewPace m_previewPace;
 
     // Reference size of the frames and the chosen output size.
     int m_refWidth = 0;

@@ -61,7 +61,8 @@ bool GifFrame::IsLoading() const
 
 bool GifFrame::StartImageLoad(const wxArrayString& entries, int insertAt)
 {
-    ImageThread* thread = new ImageThread(m_workerSink, entries);
+    ImageThread* thread = new ImageThread(
+        m_workerSink, entries, wxSize(m_thumbnailCtrl->GetThumbnailWidth(), m_thumbnailCtrl->GetThumbnailHeight()));
     if (thread->Create() != wxTHREAD_NO_ERROR)
     {
         delete thread;
@@ -194,10 +195,11 @@ void GifFrame::OnThreadUpdate(wxCommandEvent& event)
         return;
     }
 
-    if (wxImage* image = static_cast<wxImage*>(event.GetClientData()))
+    if (LoadedPicture* picture = static_cast<LoadedPicture*>(event.GetClientData()))
     {
-        wxImageThumbnailItem* item =
-            new wxImageThumbnailItem(image, static_cast<int>(event.GetExtraLong()), event.GetString());
+        wxImageThumbnailItem* item = new wxImageThumbnailItem(
+            picture->frame, picture->thumbnail, static_cast<int>(event.GetExtraLong()), event.GetString());
+        delete picture;
         // The strip refuses an item whose file has gone meanwhile.
         if (!PlaceLoadedItem(item))
         {

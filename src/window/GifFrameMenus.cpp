@@ -92,7 +92,6 @@ void GifFrame::BindCommands()
     for (int i = 0; i < kStoredLanguageCount; ++i)
         Bind(wxEVT_MENU, &GifFrame::OnLanguage, this, languages[i].code);
 
-    Bind(wxEventTypeTag<wxCommandEvent>(wxEVT_COMMAND_THREAD_UPDATE), &GifFrame::OnSaveFrameRequest, this, ID_SAVE_FRAME_REQUEST);
 
     // The strip's context menu.
     Bind(wxEVT_MENU, &GifFrame::OnInsertImage, this, ID_CONTEXT_INSERT_IMAGE);

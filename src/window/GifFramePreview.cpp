@@ -3,7 +3,7 @@
 
 #include "app/Paths.h"
 #include "window/LoopCountDialog.h"
-#include "window/PreviewGeometry.h"
+#include "window/PreviewPrefetch.h"
 #include "window/thumbnailctrl.h"
 
 #include <wx/dcclient.h>
@@ -37,6 +37,7 @@ void SetPlayToolBitmap(wxToolBar* toolBar, const char* fileName)
 void GifFrame::StopPreview()
 {
     m_timer.Stop();
+    m_previewPrefetch->Stop();
     m_previewIndex = 0;
     ShowPlayTool();
     m_isPlaying = false;
@@ -59,6 +60,7 @@ void GifFrame::OnRunAnimation(wxCommandEvent&)
     if (m_isPlaying)
     {
         m_timer.Stop();
+        m_previewPrefetch->Stop();
         m_previewIndex = 0;
         ShowPlayTool();
     }
@@ -66,7 +68,9 @@ void GifFrame::OnRunAnimation(wxCommandEvent&)
     {
         if (GetFrameCount() == 0)
             return;
-        m_timer.Start(std::max(kMinimumPreviewInterval, m_spinctrl_delay->GetValue() * 10));
+        StartPreviewPrefetch();
+        m_previewPace.Start(std::max(kMinimumPreviewInterval, m_spinctrl_delay->GetValue() * 10));
+        m_timer.StartOnce(m_previewPace.MillisecondsToNextTick());
         ShowStopTool();
     }
     m_isPlaying = !m_isPlaying;
@@ -88,12 +92,15 @@ void GifFrame::OnTimer(wxTimerEvent&)
         if (m_loopsDone == m_loopCount)
         {
             m_timer.Stop();
+            m_previewPrefetch->Stop();
             m_loopsDone = 0;
             ShowPlayTool();
             m_isPlaying = false;
         }
         m_previewIndex = 0;
     }
+    if (m_isPlaying)
+        m_timer.StartOnce(m_previewPace.MillisecondsToNextTick());
 }
 
 // GTK3 draws a window reliably only from its paint event, so this records
@@ -103,30 +110,30 @@ void GifFrame::ShowPreviewFrame(int index)
     wxImageThumbnailItem* item = dynamic_cast<wxImageThumbnailItem*>(m_thumbnailCtrl->GetItem(index));
     if (!item)
         return;
-    const wxBitmap& picture = item->m_fullBitmap;
-    const wxSize pictureSize = picture.IsOk() ? picture.GetSize() : wxSize(0, 0);
-    if (picture.IsOk() && pictureSize.x > 0 && pictureSize.y > 0)
-    {
-        const wxRect place = PreviewPlacement(m_panel_down->GetClientSize(), pictureSize);
-        m_previewPosition = place.GetPosition();
-        if (place.GetSize() == pictureSize)
-            m_previewBitmap = picture;
-        else if (place.width > 0 && place.height > 0)
-            m_previewBitmap = wxBitmap(picture.ConvertToImage().Rescale(place.width, place.height,
-                                                                       wxIMAGE_QUALITY_NORMAL));
-        else
-            m_previewBitmap = wxBitmap();
-    }
-    else
-    {
-        m_previewBitmap = wxBitmap();
-    }
+    const wxSize panel = m_panel_down->GetClientSize();
+    PreviewPicture shown;
+    if (!m_isPlaying || !m_previewPrefetch->Take(index, panel, shown))
+        shown = MakePreviewPicture(item->GetPicture(), panel);
+    m_previewPosition = shown.place.GetPosition();
+    m_previewBitmap = shown.image.IsOk() ? wxBitmap(shown.image) : wxBitmap();
     m_panel_down->Refresh();
 
     m_previewName = wxFileNameFromPath(item->m_path);
+    const wxSize pictureSize = item->GetPictureSize();
     m_previewWidth = pictureSize.x;
     m_previewHeight = pictureSize.y;
     WritePreviewStatus();
+}
+
+void GifFrame::StartPreviewPrefetch()
+{
+    std::vector<FrameRef> frames;
+    for (int i = 0; i < GetFrameCount(); ++i)
+    {
+        const wxImageThumbnailItem* item = dynamic_cast<wxImageThumbnailItem*>(m_thumbnailCtrl->GetItem(i));
+        frames.push_back(item ? item->GetStoredFrame() : FrameRef());
+    }
+    m_previewPrefetch->Start(std::move(frames), m_panel_down->GetClientSize(), m_previewIndex);
 }
 
 // Status field 1 describes the picture last drawn in the preview.

@@ -106,15 +106,14 @@ void GifFrame::OnSaveAsAnimator(wxCommandEvent&)
 
 bool GifFrame::StartGifSave(int width, int height, const wxString& progressTitle)
 {
-    // The frames of this moment: bitmaps share their pixels, so this copies
-    // nothing, and later edits of the strip do not reach the file.
-    std::vector<wxBitmap> frames;
+    // The frames of this moment: later edits of the strip do not reach the file.
+    std::vector<FrameRef> frames;
     for (int i = 0; i < GetFrameCount(); ++i)
     {
         const wxImageThumbnailItem* item = dynamic_cast<wxImageThumbnailItem*>(m_thumbnailCtrl->GetItem(i));
-        frames.push_back(item ? item->m_fullBitmap : wxBitmap());
+        frames.push_back(item ? item->GetStoredFrame() : FrameRef());
     }
-    auto feed = std::make_shared<SaveFrameFeed>(std::move(frames), m_workerSink);
+    auto feed = std::make_shared<SaveFrameFeed>(std::move(frames));
     WorkSaveAsGifThread* thread =
         new WorkSaveAsGifThread(width, height, m_workerSink, feed, m_gifPath, m_gifSavedDelay);
     if (thread->Run() != wxTHREAD_NO_ERROR)
@@ -138,12 +137,6 @@ void GifFrame::SetSaveCommandsEnabled(bool enable)
     const bool frameCommandsOn = m_menuItem_saveProject->IsEnabled();
     m_menuItem_save->Enable(enable && frameCommandsOn);
     m_menuItem_saveAs->Enable(enable && frameCommandsOn);
-}
-
-void GifFrame::OnSaveFrameRequest(wxCommandEvent& event)
-{
-    if (m_saveFeed)
-        m_saveFeed->Provide(event.GetInt());
 }
 
 void GifFrame::OnWorkSaveAsGifThreadUpdate(wxCommandEvent& event)

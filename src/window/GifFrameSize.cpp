@@ -72,7 +72,7 @@ void GifFrame::RefreshOutputSize()
     for (int i = 0; i < GetFrameCount(); ++i)
     {
         const wxImageThumbnailItem* item = dynamic_cast<wxImageThumbnailItem*>(m_thumbnailCtrl->GetItem(i));
-        sizes.push_back(item && item->m_fullBitmap.IsOk() ? item->m_fullBitmap.GetSize() : wxSize(0, 0));
+        sizes.push_back(item ? item->GetPictureSize() : wxSize(0, 0));
     }
     const wxSize reference = ReferenceSize(sizes);
     m_refWidth = m_outWidth = reference.x;

@@ -1,10 +1,14 @@
-// Decodes pictures for the strip on a worker thread. For every picture it
-// posts one update event (id 6) carrying the path, the GIF frame number, the
-// progress in percent and the decoded wxImage (owned by the receiver). An
-// entry that yields no picture is reported by an event with progress -1
-// carrying a LoadFailure. The load always ends with an event of progress 100.
+// Decodes pictures for the strip on worker threads. Pictures are decoded on
+// every core, an entry (a whole GIF included) on one thread, and are put in
+// the frame store there; the results still reach the window in entry order.
+// For every picture one update event (id 6) carries the path, the GIF frame
+// number, the progress in percent and a LoadedPicture (owned by the
+// receiver). An entry that yields no picture, or whose pictures the store
+// cannot take, is reported by an event with progress -1 carrying a
+// LoadFailure. The load always ends with an event of progress 100.
 #pragma once
 
+#include "window/FrameStore.h"
 #include "window/WorkerEventSink.h"
 
 #include <wx/arrstr.h>
@@ -16,12 +20,20 @@ struct LoadFailure
     wxString reason;
 };
 
+// A picture in the store on its way to the strip.
+struct LoadedPicture
+{
+    FrameRef frame;
+    wxImage thumbnail; // the picture scaled to the strip's thumbnail size; invalid when a side is 0
+};
+
 const int kLoadFailureProgress = -1;
 
 class ImageThread : public wxThread
 {
 public:
-    ImageThread(const WorkerEventSinkPtr& sink, const wxArrayString& entries);
+    ImageThread(const WorkerEventSinkPtr& sink, const wxArrayString& entries,
+                const wxSize& thumbnailSize = wxSize(80, 80));
 
     // Progress of a picture, as integer percent of the entries: entry i of
     // count, with a whole GIF's frames reporting i until its last frame of the
@@ -32,10 +44,11 @@ protected:
     ExitCode Entry() override;
 
 private:
-    void PostPicture(wxImage&& image, const wxString& path, int frameNumber, int progress);
+    void PostPicture(LoadedPicture* picture, const wxString& path, int frameNumber, int progress);
     void PostFailure(const wxString& entry, const wxString& reason);
     void PostCompletion();
 
     WorkerEventSinkPtr m_sink;
     wxArrayString m_entries;
+    wxSize m_thumbnailSize;
 };

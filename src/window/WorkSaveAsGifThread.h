@@ -1,15 +1,14 @@
 // Writes the animation as a GIF file on a worker thread. The frames are those
-// of the moment the save began: the main window keeps their bitmaps and hands
-// them over one by one, as wxImage, while the worker asks for them.
+// of the moment the save began; the worker reads them from the frame store.
 #pragma once
 
+#include "window/FrameStore.h"
 #include "window/GifSave.h"
 #include "window/WorkerEventSink.h"
 
-#include <wx/bitmap.h>
 #include <wx/thread.h>
 
-#include <map>
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -17,38 +16,24 @@
 // "clip.GIF" becomes "clip.GIF.gif").
 wxString EnsureGifExtension(const wxString& path);
 
-// Id of the worker's request for a frame (the event's integer is the index).
-const int ID_SAVE_FRAME_REQUEST = 11;
-
-// The frames of one save. The bitmaps are touched only on the GUI thread
-// (Provide, Cancel, ReleaseFrames); the worker only takes finished images.
+// The frames of one save: references into the frame store taken when the
+// save began, so later edits of the strip do not reach the file and deleted
+// frames stay readable until the save ends. The worker reads them itself.
 class SaveFrameFeed : public GifFrameSource
 {
 public:
-    SaveFrameFeed(std::vector<wxBitmap> frames, const WorkerEventSinkPtr& sink);
-    ~SaveFrameFeed() override;
+    explicit SaveFrameFeed(std::vector<FrameRef> frames);
 
     int GetFrameCount() const override { return m_frameCount; }
     wxImage GetFrame(int index) override; // worker thread
 
-    void Provide(int index);  // GUI thread: converts one frame for the worker
-    void Cancel();            // GUI thread: the worker gets no more frames
-    void ReleaseFrames();     // GUI thread: after the save
+    void Cancel();        // the worker gets no more frames
+    void ReleaseFrames(); // GUI thread: after the save
 
 private:
-    void RequestUpTo(int lastIndex);
-
-    static const int kFramesAhead = 3;
-
     const int m_frameCount;
-    std::vector<wxBitmap> m_frames;
-    WorkerEventSinkPtr m_sink;
-
-    wxMutex m_mutex;
-    wxCondition m_ready;
-    std::map<int, wxImage*> m_converted;
-    int m_requested = -1;
-    bool m_cancelled = false;
+    std::vector<FrameRef> m_frames;
+    std::atomic<bool> m_cancelled{false};
 };
 
 class WorkSaveAsGifThread : public wxThread

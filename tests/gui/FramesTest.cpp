@@ -1,4 +1,4 @@
-// Loading, editing and previewing frames in the real main window.
+// The real main window: its commands, loading, editing and previewing frames.
 #include "support/MainWindowFixture.h"
 #include "support/Pictures.h"
 #include "support/TestEnvironment.h"
@@ -6,162 +6,143 @@
 #include "window/ThreadEvents.h"
 #include "window/thumbnailctrl.h"
 
-#include <dlfcn.h>
 #include <wx/dcmemory.h>
-#include <wx/filedlg.h>
+#include <wx/dnd.h>
 #include <wx/menu.h>
-#include <wx/panel.h>
 #include <wx/spinctrl.h>
 #include <wx/toolbar.h>
 #include <wx/xrc/xmlres.h>
 
 using FramesTest = MainWindowTest;
 
-namespace
+TEST_F(FramesTest, StartsWithOnlyTheCommandsThatNeedNoFramesAndExitClosesWithoutAQuestion)
 {
-std::vector<wxString> NumberedPictures(const wxString& dir, int count)
-{
-    std::vector<wxString> pictures;
-    for (int i = 0; i < count; ++i)
-        pictures.push_back(WritePicture(dir, wxString::Format("f%d.png", i), 10, 10));
-    return pictures;
-}
-} // namespace
+    wxMenuBar* bar = m_frame->GetMenuBar();
+    for (int id : {ID_MENU_SAVE, ID_MENU_SAVE_AS, ID_MENU_SAVE_PROJECT, ID_MENU_DELETE, ID_MENU_CLEAR_ALL, ID_MENU_RUN,
+                   ID_MENU_LOOP_COUNT})
+        EXPECT_FALSE(bar->IsEnabled(id)) << id;
+    for (int id : {ID_MENU_OPEN_PROJECT, ID_MENU_EXIT, ID_MENU_ADD_IMAGE, ID_MENU_HELP, ID_MENU_ABOUT})
+        EXPECT_TRUE(bar->IsEnabled(id)) << id;
+    EXPECT_FALSE(m_frame->m_toolBar_button->GetToolEnabled(XRCID("m_tool_play")));
+    EXPECT_FALSE(m_frame->m_spinctrl_delay->IsEnabled());
 
-TEST_F(FramesTest, FourPicturesReportQuartersAndShowTheFirst)
-{
-    const wxString dir = MakeScratchDir("pictures");
-    ProgressRecorder progress(m_frame, ID_IMAGE_THREAD_UPDATE);
-    LoadPictures({WritePicture(dir, "a.png", 40, 30), WritePicture(dir, "b.jpg", 50, 30),
-                  WritePicture(dir, "c.bmp", 60, 30), WritePicture(dir, "d.png", 70, 30)});
-    EXPECT_EQ((std::vector<int>{25, 50, 75, 100}), progress.values);
-    ASSERT_EQ(4, FrameCount());
-    EXPECT_EQ(dir + "/c.bmp", FramePath(2));
-    EXPECT_EQ("a.png", m_frame->m_previewName);
-    EXPECT_EQ("a.png Width:40px,Height:30 px", StatusText(1));
-    EXPECT_EQ("Untitled.gif (70 * 30)px", StatusText(0));
+    EXPECT_NO_DIALOG(Command(ID_MENU_EXIT));
+    EXPECT_TRUE(WaitFor([this] { return !m_alive; }, 2000));
 }
 
-TEST_F(FramesTest, AnAnimatedGifGivesAllItsFrames)
+TEST_F(FramesTest, LoadingReportsProgressSplitsGifsSetsTheSizeAndNamesBadPictures)
 {
     const wxString dir = MakeScratchDir("pictures");
     const wxString gif = WriteAnimatedGif(dir, "anim.gif", 3, 20, 10);
     ProgressRecorder progress(m_frame, ID_IMAGE_THREAD_UPDATE);
-    LoadPictures({gif, WritePicture(dir, "still.png", 20, 10)});
-    EXPECT_EQ((std::vector<int>{0, 0, 0, 100}), progress.values);
-    ASSERT_EQ(4, FrameCount());
-    EXPECT_EQ(gif + "_0", FramePath(0));
-    EXPECT_EQ(gif + "_2", FramePath(2));
-}
+    LoadPictures({WritePicture(dir, "a.png", 40, 30), WritePicture(dir, "b.jpg", 50, 30), gif,
+                  WritePicture(dir, "d.bmp", 70, 30)});
+    EXPECT_EQ(100, progress.values.back());
+    ASSERT_EQ(6, FrameCount());
+    EXPECT_EQ(gif + "_0", FramePath(2));
+    EXPECT_EQ(dir + "/d.bmp", FramePath(5));
+    EXPECT_EQ("a.png", m_frame->m_previewName);
+    EXPECT_EQ("a.png Width:40px,Height:30 px", StatusText(1));
+    EXPECT_EQ("Untitled.gif (70 * 30)px", StatusText(0));
+    // The other side of the output size keeps the proportion.
+    EditSpin(m_frame->m_spinctrl_width, 35);
+    EXPECT_EQ("Untitled.gif (35 * 15)px", StatusText(0));
+    EditSpin(m_frame->m_spinctrl_height, 60);
+    EXPECT_EQ(140, m_frame->m_outWidth);
 
-TEST_F(FramesTest, BadPicturesAreNamedAfterTheLoad)
-{
-    const wxString dir = MakeScratchDir("pictures");
     const wxString corrupt = dir + "/corrupt.png";
     WriteTextFile(corrupt, "not a picture");
-    const wxString message = LoadPicturesWithFailures(
-        {WritePicture(dir, "a.png", 10, 10), dir + "/missing.png", WritePicture(dir, "b.png", 10, 10), corrupt});
-    EXPECT_EQ(2, FrameCount());
+    const wxString message = LoadPicturesWithFailures({dir + "/missing.png", WritePicture(dir, "e.png", 10, 10), corrupt});
+    EXPECT_EQ(7, FrameCount());
     EXPECT_NE(wxNOT_FOUND, message.Find("missing.png")) << message;
     EXPECT_NE(wxNOT_FOUND, message.Find("corrupt.png")) << message;
-    EXPECT_EQ("a.png", m_frame->m_previewName);
-
     // A load of nothing but failures still ends.
     LoadPicturesWithFailures({dir + "/gone.png"});
-    EXPECT_EQ(2, FrameCount());
+    EXPECT_EQ(7, FrameCount());
 }
 
-TEST_F(FramesTest, AddImageEnablesTheFrameCommands)
+TEST_F(FramesTest, InsertGoesBeforeTheFirstSelectedFrameAndDeleteAsksFirst)
 {
     const wxString dir = MakeScratchDir("pictures");
-    const wxString picture = WritePicture(dir, "a.png", 10, 10);
-    wxTEST_DIALOG(Command(ID_MENU_ADD_IMAGE), ExpectFiles({picture}));
-    EXPECT_TRUE(m_frame->GetMenuBar()->IsEnabled(ID_MENU_RUN));
-    EXPECT_NO_DIALOG(WaitFor([this] { return m_frame->m_loadProgress == nullptr; }));
-    EXPECT_EQ(1, FrameCount());
-}
-
-TEST_F(FramesTest, InsertGoesBeforeTheFirstSelectedFrame)
-{
-    const wxString dir = MakeScratchDir("pictures");
-    const std::vector<wxString> pictures = NumberedPictures(dir, 8);
+    std::vector<wxString> pictures;
+    for (int i = 0; i < 8; ++i)
+        pictures.push_back(WritePicture(dir, wxString::Format("f%d.png", i), 10, 10));
     LoadPictures(pictures);
     const wxString gif = WriteAnimatedGif(dir, "three.gif", 3, 10, 10);
     m_frame->m_thumbnailCtrl->Select(5);
     wxTEST_DIALOG(Command(ID_CONTEXT_INSERT_IMAGE), ExpectFiles({gif}));
     ASSERT_EQ(11, FrameCount());
     EXPECT_EQ(gif + "_0", FramePath(5));
-    EXPECT_EQ(gif + "_2", FramePath(7));
     EXPECT_EQ(pictures[5], FramePath(8));
     // The selection moved with its frame.
     EXPECT_EQ(8, m_frame->m_thumbnailCtrl->GetSelections()[0]);
 
-    // Nothing selected and no focus: at the end.
-    m_frame->m_thumbnailCtrl->Clear();
-    LoadPictures(pictures);
-    const wxString still = WritePicture(dir, "still.png", 10, 10);
-    wxTEST_DIALOG(Command(ID_CONTEXT_INSERT_IMAGE), ExpectFiles({still}));
-    EXPECT_EQ(still, FramePath(8));
-}
-
-TEST_F(FramesTest, DeleteAsksAndRemovesTheSelectedFrames)
-{
-    const wxString dir = MakeScratchDir("pictures");
-    const std::vector<wxString> pictures = NumberedPictures(dir, 10);
-    LoadPictures(pictures);
     m_frame->EnableFrameCommands();
-    m_frame->m_thumbnailCtrl->Select(7);
     m_frame->m_thumbnailCtrl->Select(2);
-
     wxTEST_DIALOG(Command(ID_MENU_DELETE), wxExpectModal<wxMessageDialog>(wxID_NO));
-    EXPECT_EQ(10, FrameCount());
-    EXPECT_EQ("", StatusText(1));
-
+    EXPECT_EQ(11, FrameCount());
     wxTEST_DIALOG(Command(ID_MENU_DELETE), wxExpectModal<wxMessageDialog>(wxID_YES));
-    ASSERT_EQ(8, FrameCount());
-    const std::vector<int> kept = {0, 1, 3, 4, 5, 6, 8, 9};
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(pictures[kept[i]], FramePath(i));
+    const std::vector<wxString> kept = {pictures[0], pictures[1], pictures[3], pictures[4], gif + "_0",
+                                        gif + "_1",  gif + "_2",  pictures[6], pictures[7]};
+    for (int i = 0; i < FrameCount(); ++i)
+        EXPECT_EQ(kept.at(i), FramePath(i));
     EXPECT_FALSE(m_frame->m_previewBitmap.IsOk());
 
     EXPECT_NO_DIALOG(Command(ID_MENU_CLEAR_ALL));
-    EXPECT_EQ(0, FrameCount());
-    EXPECT_EQ(0, m_frame->m_spinctrl_width->GetValue());
-    EXPECT_EQ(0, m_frame->m_spinctrl_height->GetValue());
     EXPECT_EQ("", StatusText(0));
-    EXPECT_EQ("", StatusText(1));
-    EXPECT_FALSE(m_frame->GetMenuBar()->IsEnabled(ID_MENU_CLEAR_ALL));
+    // Nothing selected and no focus: at the end.
+    LoadPictures({pictures[0]});
+    wxTEST_DIALOG(Command(ID_CONTEXT_INSERT_IMAGE), ExpectFiles({pictures[1]}));
+    EXPECT_EQ(pictures[1], FramePath(1));
 }
 
-TEST_F(FramesTest, OutputSizeFollowsTheFramesAndKeepsProportion)
+TEST_F(FramesTest, DroppedFilesGoWhereTheyAreDropped)
 {
-    const wxString dir = MakeScratchDir("pictures");
-    LoadPictures({WritePicture(dir, "wide.png", 640, 480), WritePicture(dir, "tall.png", 320, 600)});
-    EXPECT_EQ(320, m_frame->m_spinctrl_width->GetValue());
-    EXPECT_EQ(600, m_frame->m_spinctrl_height->GetValue());
-
-    m_frame->m_thumbnailCtrl->Clear();
-    LoadPictures({WritePicture(dir, "wide.png", 640, 480)});
-    EditSpin(m_frame->m_spinctrl_width, 320);
-    EXPECT_EQ(240, m_frame->m_spinctrl_height->GetValue());
-    EXPECT_EQ("Untitled.gif (320 * 240)px", StatusText(0));
-    EditSpin(m_frame->m_spinctrl_height, 100);
-    EXPECT_EQ(133, m_frame->m_spinctrl_width->GetValue());
-    EXPECT_EQ(133, m_frame->m_outWidth);
-    EXPECT_EQ(100, m_frame->m_outHeight);
+    const wxString dir = MakeScratchDir("dropped");
+    std::vector<wxString> pictures;
+    for (int i = 0; i < 5; ++i)
+        pictures.push_back(WritePicture(dir, wxString::Format("p%d.png", i), 16, 16));
+    LoadPictures({pictures[0], pictures[1]});
+    // Drops on the left half of frame 1's cell.
+    const auto drop = [this](const std::vector<wxString>& files) {
+        wxRect cell;
+        m_frame->m_thumbnailCtrl->GetItemRect(1, cell);
+        auto* target = dynamic_cast<wxFileDropTarget*>(m_frame->m_thumbnailCtrl->GetDropTarget());
+        return target && target->OnDropFiles(cell.x + 2, cell.y + 20, wxArrayString(files.size(), files.data()));
+    };
+    const auto loadEnded = [this] { return m_frame->m_loadProgress == nullptr; };
+    wxString message;
+    wxTEST_DIALOG(ASSERT_TRUE(drop({pictures[2], dir + "/gone.png", pictures[3]}));
+                  // Refused while that load runs, as Add Image is.
+                  EXPECT_FALSE(drop({pictures[4]})); EXPECT_TRUE(WaitFor(loadEnded)),
+                  ExpectMessage(wxID_OK, &message));
+    EXPECT_NE(wxNOT_FOUND, message.Find(dir + "/gone.png"));
+    ASSERT_EQ(4, FrameCount());
+    EXPECT_EQ(pictures[2], FramePath(1));
+    EXPECT_EQ(pictures[1], FramePath(3));
 }
 
-TEST_F(FramesTest, PreviewPlaysPassesAndStops)
+TEST_F(FramesTest, PreviewDrawsBelowTheMiddleAndPlaysPassesUntilStopped)
 {
     // Run on an empty strip does nothing.
     Command(ID_MENU_RUN);
     EXPECT_FALSE(m_frame->m_isPlaying);
 
     const wxString dir = MakeScratchDir("pictures");
-    LoadPictures({WritePicture(dir, "a.png", 10, 10)});
+    LoadPictures({WritePicture(dir, "a.png", 40, 20, *wxBLUE)});
+    const wxSize panel = m_frame->m_panel_down->GetClientSize();
+    ASSERT_GT(panel.y, 100);
+    EXPECT_EQ(wxPoint((panel.x - 40) / 2, (panel.y - 20) / 2 + 30), m_frame->m_previewPosition);
+    wxBitmap canvas(panel);
+    {
+        wxMemoryDC dc(canvas);
+        m_frame->DrawPreview(dc);
+    }
+    const wxPoint centre = m_frame->m_previewPosition + wxPoint(20, 10);
+    EXPECT_EQ(0x0000FFu, PixelColour(canvas.ConvertToImage(), centre.x, centre.y));
+
     m_frame->m_loopCount = 2;
     Command(ID_MENU_RUN);
-    EXPECT_TRUE(m_frame->m_isPlaying);
     EXPECT_EQ("Stop animation\tCtrl+T", m_frame->m_menuItem_run->GetItemLabel());
     Tick();
     EXPECT_TRUE(m_frame->m_isPlaying);
@@ -188,51 +169,7 @@ TEST_F(FramesTest, PreviewPlaysPassesAndStops)
     EXPECT_EQ(1, m_frame->m_loopsDone);
 
     // A new delay stops the preview and reaches the captions.
-    EXPECT_TRUE(m_frame->m_timer.IsRunning());
     EditSpin(m_frame->m_spinctrl_delay, 25);
-    EXPECT_FALSE(m_frame->m_isPlaying);
     EXPECT_FALSE(m_frame->m_timer.IsRunning());
     EXPECT_EQ(25, m_frame->m_thumbnailCtrl->m_frameDelay);
-}
-
-TEST_F(FramesTest, PreviewDrawsTheFrameCentredBelowTheMiddle)
-{
-    const wxString dir = MakeScratchDir("pictures");
-    LoadPictures({WritePicture(dir, "a.png", 40, 20, *wxBLUE)});
-    const wxSize panel = m_frame->m_panel_down->GetClientSize();
-    ASSERT_GT(panel.y, 100);
-    EXPECT_EQ(wxPoint((panel.x - 40) / 2, (panel.y - 20) / 2 + 30), m_frame->m_previewPosition);
-
-    wxBitmap canvas(panel);
-    {
-        wxMemoryDC dc(canvas);
-        m_frame->DrawPreview(dc);
-    }
-    const wxImage shown = canvas.ConvertToImage();
-    const wxPoint centre = m_frame->m_previewPosition + wxPoint(20, 10);
-    EXPECT_EQ(0x0000FFu, PixelColour(shown, centre.x, centre.y));
-    EXPECT_EQ(m_frame->m_panel_down->GetBackgroundColour().Red(), shown.GetRed(2, 2));
-}
-
-TEST_F(FramesTest, RightClickOpensTheContextMenu)
-{
-    const wxString dir = MakeScratchDir("pictures");
-    LoadPictures({WritePicture(dir, "a.png", 10, 10), WritePicture(dir, "b.png", 10, 10)});
-    std::vector<wxString> labels;
-    // Close the menu again as soon as it is up: GTK runs it in a loop of its own.
-    m_frame->Bind(wxEVT_MENU_OPEN, [&](wxMenuEvent& event) {
-        for (wxMenuItem* item : event.GetMenu()->GetMenuItems())
-            labels.push_back(item->GetItemLabel());
-        wxMenu* menu = event.GetMenu();
-        m_frame->CallAfter([menu] {
-            using Popdown = void (*)(void*);
-            if (const auto popdown = reinterpret_cast<Popdown>(dlsym(RTLD_DEFAULT, "gtk_menu_popdown")))
-                popdown(menu->m_menu);
-        });
-    });
-    wxThumbnailEvent click(wxEVT_COMMAND_THUMBNAIL_RIGHT_CLICK, m_frame->m_thumbnailCtrl->GetId());
-    click.SetIndex(1);
-    click.SetEventObject(m_frame->m_thumbnailCtrl);
-    m_frame->m_thumbnailCtrl->GetEventHandler()->ProcessEvent(click);
-    EXPECT_EQ((std::vector<wxString>{"&Insert Image\tCtrl+Ins", "&Delete\tCtrl+Del"}), labels);
 }

@@ -9,18 +9,8 @@
 #include <wx/spinctrl.h>
 #include <wx/xrc/xmlres.h>
 
-#include <functional>
-
 namespace
 {
-LoopCountDialog* OpenLoopCountDialog()
-{
-    for (wxWindow* window : wxTopLevelWindows)
-        if (LoopCountDialog* dialog = wxDynamicCast(window, LoopCountDialog))
-            return dialog;
-    return nullptr;
-}
-
 void Click(wxWindow* control, wxEventType type)
 {
     wxCommandEvent event(type, control->GetId());
@@ -31,60 +21,46 @@ void Click(wxWindow* control, wxEventType type)
 class LoopCountTest : public MainWindowTest
 {
 protected:
-    // Opens the dialog through the command; `use` runs while it is shown.
-    void RunLoopCount(const std::function<void(LoopCountDialog&)>& use)
+    // Opens the dialog, checks the count it offers (0: endless), chooses a
+    // finite count and presses OK or Cancel.
+    void ChooseFinite(int offered, int passes, bool ok)
     {
         bool seen = false;
         m_frame->CallAfter([&] {
-            LoopCountDialog* dialog = OpenLoopCountDialog();
+            LoopCountDialog* dialog = nullptr;
+            for (wxWindow* window : wxTopLevelWindows)
+                dialog = dialog ? dialog : wxDynamicCast(window, LoopCountDialog);
             ASSERT_NE(nullptr, dialog);
             seen = true;
-            use(*dialog);
+            EXPECT_EQ(offered == 0, dialog->m_radioInfinite->GetValue());
+            EXPECT_EQ(offered, offered == 0 ? 0 : dialog->m_spinLoops->GetValue());
+            dialog->m_radioFinite->SetValue(true);
+            Click(dialog->m_radioFinite, wxEVT_RADIOBUTTON);
+            EXPECT_TRUE(dialog->m_spinLoops->IsEnabled());
+            dialog->m_spinLoops->SetValue(passes);
+            Click(ok ? dialog->m_okButton : dialog->m_cancelButton, wxEVT_BUTTON);
         });
         Command(XRCID("m_menuItem_loop_count"));
         EXPECT_TRUE(seen);
     }
 };
-
-void ChooseFinite(LoopCountDialog& dialog, int passes)
-{
-    dialog.m_radioFinite->SetValue(true);
-    Click(dialog.m_radioFinite, wxEVT_RADIOBUTTON);
-    dialog.m_spinLoops->SetValue(passes);
-}
 } // namespace
 
 TEST_F(LoopCountTest, AChosenCountIsKeptForThePreviewAndTheNextDialog)
 {
-    EXPECT_NO_DIALOG(Command(XRCID("m_menuItem_loop_count"))); // nothing without frames
     LoopCountDialog::s_lastLoopCount = 0;
     LoadPictures({WritePicture(MakeScratchDir("pictures"), "a.png", 10, 10)});
     m_frame->m_loopsDone = 5;
-    RunLoopCount([](LoopCountDialog& dialog) {
-        EXPECT_EQ("Loop Counter", dialog.GetTitle());
-        EXPECT_TRUE(dialog.m_radioInfinite->GetValue());
-        EXPECT_FALSE(dialog.m_spinLoops->IsEnabled());
-        ChooseFinite(dialog, 3);
-        EXPECT_TRUE(dialog.m_spinLoops->IsEnabled());
-        Click(dialog.m_okButton, wxEVT_BUTTON);
-    });
+    ChooseFinite(0, 3, true);
     EXPECT_EQ(3, m_frame->m_loopCount);
     EXPECT_EQ(0, m_frame->m_loopsDone);
-    RunLoopCount([](LoopCountDialog& dialog) {
-        EXPECT_EQ(3, dialog.m_spinLoops->GetValue());
-        // "Play animation" with 0 means the same as endless.
-        ChooseFinite(dialog, 0);
-        Click(dialog.m_okButton, wxEVT_BUTTON);
-    });
+    // "Play animation" with 0 means the same as endless.
+    ChooseFinite(3, 0, true);
     EXPECT_EQ(0, m_frame->m_loopCount);
     // Cancel changes nothing but stops the preview.
     Command(ID_MENU_RUN);
     ASSERT_TRUE(m_frame->m_isPlaying);
-    RunLoopCount([](LoopCountDialog& dialog) {
-        EXPECT_TRUE(dialog.m_radioInfinite->GetValue());
-        ChooseFinite(dialog, 9);
-        Click(dialog.m_cancelButton, wxEVT_BUTTON);
-    });
+    ChooseFinite(0, 9, false);
     EXPECT_EQ(0, m_frame->m_loopCount);
     EXPECT_FALSE(m_frame->m_isPlaying);
 }

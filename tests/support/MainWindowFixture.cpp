@@ -73,16 +73,6 @@ wxString MainWindowTest::LoadPicturesWithFailures(const std::vector<wxString>& e
     return message;
 }
 
-int MainWindowTest::FrameCount() const
-{
-    return m_frame->m_thumbnailCtrl->GetCount();
-}
-
-wxString MainWindowTest::FramePath(int index) const
-{
-    return m_frame->m_thumbnailCtrl->GetItem(index)->m_path;
-}
-
 void MainWindowTest::EditSpin(wxSpinCtrl* spin, int value)
 {
     spin->SetValue(value);
@@ -90,15 +80,4 @@ void MainWindowTest::EditSpin(wxSpinCtrl* spin, int value)
     edit.SetEventObject(spin);
     edit.SetInt(value);
     spin->GetEventHandler()->ProcessEvent(edit);
-}
-
-void MainWindowTest::Tick()
-{
-    wxTimerEvent tick(m_frame->m_timer);
-    m_frame->ProcessWindowEvent(tick);
-}
-
-wxString MainWindowTest::StatusText(int field) const
-{
-    return m_frame->m_statusBar1->GetStatusText(field);
 }

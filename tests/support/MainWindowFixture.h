@@ -2,8 +2,10 @@
 #pragma once
 
 #include "window/GifFrame.h"
+#include "window/thumbnailctrl.h"
 
 #include <gtest/gtest.h>
+#include <wx/statusbr.h>
 #include <wx/weakref.h>
 
 #include <vector>
@@ -13,52 +15,15 @@ class wxSpinCtrl;
 class TestFrame : public GifFrame
 {
 public:
-    using GifFrame::m_gifName;
-    using GifFrame::m_gifPath;
-    using GifFrame::m_gifSavedDelay;
-    using GifFrame::m_gifSavedFrameCount;
-    using GifFrame::m_gifSavedHeight;
-    using GifFrame::m_gifSavedWidth;
-    using GifFrame::m_isPlaying;
-    using GifFrame::m_language;
-    using GifFrame::m_loadProgress;
-    using GifFrame::m_loopCount;
-    using GifFrame::m_loopsDone;
-    using GifFrame::m_menuBar;
-    using GifFrame::m_menuItem_run;
-    using GifFrame::m_outHeight;
-    using GifFrame::m_outWidth;
-    using GifFrame::m_panel_down;
-    using GifFrame::m_panel_top;
-    using GifFrame::m_previewIndex;
-    using GifFrame::m_previewName;
-    using GifFrame::m_projectFileName;
-    using GifFrame::m_projectPath;
-    using GifFrame::m_refHeight;
-    using GifFrame::m_refWidth;
-    using GifFrame::m_saveProgress;
-    using GifFrame::m_savedDelay;
-    using GifFrame::m_savedFrameCount;
-    using GifFrame::m_savedHeight;
-    using GifFrame::m_savedWidth;
-    using GifFrame::m_spinctrl_delay;
-    using GifFrame::m_spinctrl_height;
-    using GifFrame::m_spinctrl_width;
-    using GifFrame::m_splitter3;
-    using GifFrame::m_statusBar1;
-    using GifFrame::m_thumbnailCtrl;
-    using GifFrame::m_timer;
-    using GifFrame::m_toolBar_button;
-    using GifFrame::m_loadFailures;
-    using GifFrame::m_previewBitmap;
-    using GifFrame::m_previewPosition;
-    using GifFrame::m_previewWidth;
-    using GifFrame::m_previewHeight;
-    using GifFrame::m_saveFeed;
-    using GifFrame::m_gifSaveFailed;
-    using GifFrame::StartImageLoad;
-    using GifFrame::ProjectChanged;
-    using GifFrame::DrawPreview;
+    using GifFrame::m_gifName, GifFrame::m_gifPath, GifFrame::m_isPlaying, GifFrame::m_language,
+        GifFrame::m_loadProgress, GifFrame::m_loopCount, GifFrame::m_loopsDone, GifFrame::m_menuItem_run,
+        GifFrame::m_outHeight, GifFrame::m_outWidth, GifFrame::m_panel_down, GifFrame::m_panel_top,
+        GifFrame::m_previewIndex, GifFrame::m_previewName, GifFrame::m_projectPath, GifFrame::m_refWidth,
+        GifFrame::m_saveProgress, GifFrame::m_savedFrameCount, GifFrame::m_savedWidth, GifFrame::m_spinctrl_delay,
+        GifFrame::m_spinctrl_height, GifFrame::m_spinctrl_width, GifFrame::m_splitter3, GifFrame::m_statusBar1,
+        GifFrame::m_thumbnailCtrl, GifFrame::m_timer, GifFrame::m_toolBar_button, GifFrame::m_previewBitmap,
+        GifFrame::m_previewPosition, GifFrame::m_saveFeed, GifFrame::m_gifSaveFailed, GifFrame::StartImageLoad,
+        GifFrame::ProjectChanged, GifFrame::DrawPreview;
 };
 
 // Records the progress values of the worker updates with the given id, in
@@ -92,12 +57,17 @@ protected:
     // The same when some pictures fail: the message naming them is answered
     // and its text returned.
     wxString LoadPicturesWithFailures(const std::vector<wxString>& entries);
-    int FrameCount() const;
-    wxString FramePath(int index) const;
+    int FrameCount() const { return m_frame->m_thumbnailCtrl->GetCount(); }
+    wxString FramePath(int index) const { return m_frame->m_thumbnailCtrl->GetItem(index)->m_path; }
     // Changes a spin control as the user would: the value, then its text event.
     void EditSpin(wxSpinCtrl* spin, int value);
-    void Tick();
-    wxString StatusText(int field) const;
+    // One tick of the preview timer.
+    void Tick()
+    {
+        wxTimerEvent tick(m_frame->m_timer);
+        m_frame->ProcessWindowEvent(tick);
+    }
+    wxString StatusText(int field) const { return m_frame->m_statusBar1->GetStatusText(field); }
 
     TestFrame* m_frame = nullptr;
     wxWeakRef<wxWindow> m_alive;

@@ -33,17 +33,10 @@ wxString WritePicture(const wxString& folder, const wxString& name, int width, i
 {
     const wxString path = folder + "/" + name;
     wxImage image = FilledImage(width, height, colour);
-    const wxString extension = wxFileName(name).GetExt().Lower();
-    if (extension == "gif")
+    if (wxFileName(name).GetExt().Lower() == "gif")
         image = Paletted(image);
-    wxBitmapType type = wxBITMAP_TYPE_PNG;
-    if (extension == "jpg" || extension == "jpeg")
-        type = wxBITMAP_TYPE_JPEG;
-    else if (extension == "bmp")
-        type = wxBITMAP_TYPE_BMP;
-    else if (extension == "gif")
-        type = wxBITMAP_TYPE_GIF;
-    EXPECT_TRUE(image.SaveFile(path, type)) << path;
+    // The toolkit picks the file type by the extension.
+    EXPECT_TRUE(image.SaveFile(path)) << path;
     return path;
 }
 

@@ -41,9 +41,7 @@ class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage>
 {
 public:
     ExpectMessage(int answer, wxString* message = nullptr, wxString* caption = nullptr)
-        : m_answer(answer), m_message(message), m_caption(caption)
-    {
-    }
+        : m_answer(answer), m_message(message), m_caption(caption) {}
 
 protected:
     int OnInvoked(wxMessageDialog* dialog) const override

@@ -76,19 +76,9 @@ wxString ReadTextFile(const wxString& path)
 
 namespace
 {
-int g_expectDepth = 0;
-int g_assertCount = 0;
-wxString g_lastAssert;
-
 void TestAssertHandler(const wxString& file, int line, const wxString& func, const wxString& cond,
                        const wxString& msg)
 {
-    g_lastAssert = msg.empty() ? cond : msg;
-    if (g_expectDepth > 0)
-    {
-        ++g_assertCount;
-        return;
-    }
     ADD_FAILURE() << "toolkit assertion \"" << cond << "\" (" << msg << ") in " << func << " at "
                   << file << ":" << line;
 }
@@ -97,25 +87,4 @@ void TestAssertHandler(const wxString& file, int line, const wxString& func, con
 void InstallAssertHandler()
 {
     wxSetAssertHandler(TestAssertHandler);
-}
-
-ExpectAssertions::ExpectAssertions()
-{
-    if (g_expectDepth++ == 0)
-        g_assertCount = 0;
-}
-
-ExpectAssertions::~ExpectAssertions()
-{
-    --g_expectDepth;
-}
-
-int ExpectAssertions::Count() const
-{
-    return g_assertCount;
-}
-
-wxString ExpectAssertions::LastMessage() const
-{
-    return g_lastAssert;
 }

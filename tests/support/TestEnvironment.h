@@ -21,17 +21,8 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 10000);
 bool WriteTextFile(const wxString& path, const wxString& text);
 wxString ReadTextFile(const wxString& path);
 
-// Toolkit assertions fail the running test, except inside the scope of an
-// ExpectAssertions, which counts them instead.
+// Toolkit assertions fail the running test.
 void InstallAssertHandler();
-class ExpectAssertions
-{
-public:
-    ExpectAssertions();
-    ~ExpectAssertions();
-    int Count() const;
-    wxString LastMessage() const;
-};
 
 // Runs code that must show no modal dialog: one that appears fails the test.
 #define EXPECT_NO_DIALOG(code)                                   \

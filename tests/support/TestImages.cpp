@@ -12,20 +12,14 @@ wxImage SolidImage(int width, int height, uint32_t colour)
 
 wxImage PalettedImage(int width, int height, const ColourList& palette, const std::vector<int>& indices)
 {
+    std::vector<unsigned char> rgb[3];
+    for (uint32_t colour : palette)
+        for (int c = 0; c < 3; ++c)
+            rgb[c].push_back((colour >> (16 - 8 * c)) & 0xFF);
     wxImage image(width, height, false);
     for (int p = 0; p < width * height; ++p)
-    {
-        const uint32_t colour = palette[indices[p]];
-        image.SetRGB(p % width, p / width, (colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
-    }
-    std::vector<unsigned char> red, green, blue;
-    for (uint32_t colour : palette)
-    {
-        red.push_back((colour >> 16) & 0xFF);
-        green.push_back((colour >> 8) & 0xFF);
-        blue.push_back(colour & 0xFF);
-    }
-    image.SetPalette(wxPalette(int(palette.size()), red.data(), green.data(), blue.data()));
+        image.SetRGB(p % width, p / width, rgb[0][indices[p]], rgb[1][indices[p]], rgb[2][indices[p]]);
+    image.SetPalette(wxPalette(int(palette.size()), rgb[0].data(), rgb[1].data(), rgb[2].data()));
     return image;
 }
 

@@ -5,6 +5,7 @@
 
 #include "app/GifApp.h"
 #include "app/Paths.h"
+#include "window/FrameStore.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -12,34 +13,24 @@
 #include <wx/init.h>
 #include <wx/log.h>
 
-#include <cstring>
-
 namespace
 {
-class TestApp : public wxApp
+struct TestApp : wxApp
 {
-public:
     bool OnInit() override { return true; }
 };
-
-bool OnlyListing(int argc, char** argv)
-{
-    for (int i = 1; i < argc; ++i)
-    {
-        if (std::strcmp(argv[i], "--gtest_list_tests") == 0)
-            return true;
-    }
-    return false;
-}
 } // namespace
 
 int main(int argc, char** argv)
 {
     UseTemporaryHome();
+    // Every frame of the window tests lives in the frame store's file.
+    SetProgramFrameStoreBudget(0);
     // No settings daemon under Xvfb: keep GTK's settings in memory.
     setenv("GSETTINGS_BACKEND", "memory", 1);
     ::testing::InitGoogleTest(&argc, argv);
-    if (OnlyListing(argc, argv))
+    // Listing the tests needs no display.
+    if (::testing::GTEST_FLAG(list_tests))
         return RUN_ALL_TESTS();
 
     wxApp::SetInstance(new TestApp);

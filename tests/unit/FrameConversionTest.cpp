@@ -46,7 +46,6 @@ TEST(FrameFit, Geometry)
         {400, 200, 200, 200, wxRect(0, 50, 200, 100)},
         {640, 480, 320, 240, wxRect(0, 0, 320, 240)},
         {300, 300, 200, 150, wxRect(25, 0, 150, 150)},
-        {200, 150, 200, 150, wxRect(0, 0, 200, 150)},
         {101, 51, 200, 200, wxRect(49, 74, 101, 51)}, // odd gaps truncate
         {161, 10, 100, 300, wxRect(0, 147, 99, 6)},   // 99.99... truncated, the gap black
         {5000, 2, 100, 100, wxRect(0, 49, 100, 1)},   // a sliver keeps a pixel
@@ -65,17 +64,6 @@ TEST(FrameFit, Geometry)
     }
     EXPECT_FALSE(FitFrameImage(wxImage(), 10, 10).IsOk());
     EXPECT_FALSE(FitFrameImage(SolidImage(4, 4, kRed), 0, 10).IsOk());
-}
-
-TEST(FrameFit, ShrinkPicksNearestPixels)
-{
-    // One-pixel stripes shrunk by 8/3: every pixel comes from one stripe,
-    // none is a blend of two.
-    wxImage stripes = SolidImage(40, 20, 0);
-    for (int x = 1; x < 40; x += 2)
-        stripes.SetRGB(wxRect(x, 0, 1, 20), 255, 0, 0);
-    const ColourList colours = ColoursInOrder(FitFrameImage(stripes, 15, 100));
-    EXPECT_EQ((std::set<uint32_t>{0, kRed}), std::set<uint32_t>(colours.begin(), colours.end()));
 }
 
 TEST(FrameFit, TransparentPartsComeOutBlack)
@@ -112,23 +100,5 @@ TEST(ReducePalette, FewColoursStayExactInOrderOfAppearance)
         const wxImage reduced = ReducePalette(fitted);
         EXPECT_TRUE(SamePixels(picture, reduced));
         EXPECT_EQ(ColoursInOrder(picture), PaletteColours(reduced));
-    }
-}
-
-TEST(ReducePalette, ManyColoursBecomeAPaletteThatHoldsEveryPixel)
-{
-    for (const wxImage& picture : {ColourfulImage(64, 48), ColourfulImage(333, 101)})
-    {
-        SCOPED_TRACE(wxString::Format("%d x %d", picture.GetWidth(), picture.GetHeight()));
-        ASSERT_GT(ColoursInOrder(picture).size(), 256u);
-        wxImage fitted = picture.Copy();
-        const wxImage reduced = ReducePalette(fitted);
-        ASSERT_EQ(picture.GetSize(), reduced.GetSize());
-        // What the GIF writer relies on.
-        const ColourList palette = PaletteColours(reduced);
-        ASSERT_LE(palette.size(), 256u);
-        const std::set<uint32_t> inPalette(palette.begin(), palette.end());
-        for (uint32_t colour : ColoursInOrder(reduced))
-            EXPECT_TRUE(inPalette.count(colour)) << std::hex << colour;
     }
 }

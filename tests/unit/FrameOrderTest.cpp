@@ -3,7 +3,6 @@
 #include "window/thumbnaillogic.h"
 
 #include <gtest/gtest.h>
-#include <wx/defs.h>
 
 TEST(FrameOrder, GapUnderThePointer)
 {

@@ -8,6 +8,7 @@
 #include <wx/wfstream.h>
 
 #include <climits>
+#include <tuple>
 
 namespace
 {
@@ -57,27 +58,21 @@ wxString WriteThreeFrameGif(const wxString& path)
 
 TEST(GifFrameReference, Splits)
 {
-    const struct
+    // An empty path: not a frame reference.
+    const std::tuple<const char*, const char*, int> cases[] = {
+        {"/a/anim.gif_12", "/a/anim.gif", 12}, {"/home/my_pictures/x_1.gif_7", "/home/my_pictures/x_1.gif", 7},
+        {"b.gif_0012", "b.gif", 12},           {"b.gif_99999999999999999999", "b.gif", INT_MAX},
+        {"/a/anim.gif", "", 0},                {"/a/anim.GIF_3", "", 0},
+        {"/a/anim.gif_", "", 0},               {"/a/x.png_3", "", 0},
+        {"/a/x.gif_3a", "", 0},                {"gif_3", "", 0}};
+    for (const auto& [entry, expectedPath, expectedFrame] : cases)
     {
-        const char *entry, *path;
-        int frame;
-    } references[] = {{"/a/anim.gif_12", "/a/anim.gif", 12},
-                      {"/home/my_pictures/x_1.gif_7", "/home/my_pictures/x_1.gif", 7},
-                      {"b.gif_0012", "b.gif", 12},
-                      {"b.gif_99999999999999999999", "b.gif", INT_MAX}};
-    for (const auto& reference : references)
-    {
-        SCOPED_TRACE(reference.entry);
         wxString path;
-        int frame = -1;
-        ASSERT_TRUE(SplitGifFrameReference(reference.entry, path, frame));
-        EXPECT_EQ(reference.path, path);
-        EXPECT_EQ(reference.frame, frame);
+        int frame = 0;
+        EXPECT_EQ(*expectedPath != 0, SplitGifFrameReference(entry, path, frame)) << entry;
+        EXPECT_EQ(expectedPath, *expectedPath ? path : wxString()) << entry;
+        EXPECT_EQ(expectedFrame, *expectedPath ? frame : 0) << entry;
     }
-    wxString path;
-    int frame = -1;
-    for (const char* plain : {"/a/anim.gif", "/a/anim.GIF_3", "/a/anim.gif_", "/a/x.png_3", "/a/x.gif_3a", "gif_3"})
-        EXPECT_FALSE(SplitGifFrameReference(plain, path, frame)) << plain;
 }
 
 TEST(DecodePictureEntry, PicturesAndFramesInOrder)

@@ -2,8 +2,6 @@
 #include "window/ProjectFile.h"
 
 #include <gtest/gtest.h>
-#include <wx/dir.h>
-#include <wx/filename.h>
 #include <wx/gdicmn.h>
 
 namespace
@@ -12,13 +10,7 @@ using Entries = std::vector<wxString>;
 
 ProjectData SampleProject(const Entries& frames)
 {
-    ProjectData project;
-    project.gifName = "clip.gif";
-    project.width = 320;
-    project.height = 240;
-    project.delay = 7;
-    project.framePaths = frames;
-    return project;
+    return ProjectData{"clip.gif", 320, 240, 7, frames};
 }
 
 ProjectData RoundTrip(const ProjectData& project)
@@ -36,12 +28,6 @@ wxString WriteProjectText(const wxString& text)
     const wxString path = MakeScratchDir("project") + "/p.xml";
     WriteTextFile(path, text);
     return path;
-}
-
-int FilesIn(const wxString& folder)
-{
-    wxArrayString files;
-    return static_cast<int>(wxDir::GetAllFiles(folder, &files, "", wxDIR_FILES | wxDIR_HIDDEN));
 }
 } // namespace
 
@@ -66,28 +52,6 @@ TEST(ProjectFile, MarkersFollowRunsOfGifFramesAndReloadGivesBackTheFrames)
         EXPECT_EQ(wxSize(320, 240), wxSize(read.width, read.height));
         EXPECT_EQ(7, read.delay);
     }
-}
-
-TEST(ProjectFile, WritesTheDocumentLayout)
-{
-    const wxString path = MakeScratchDir("project") + "/layout.xml";
-    wxString error;
-    ProjectData project = SampleProject({"/a.png"});
-    project.gifName = "";
-    ASSERT_TRUE(WriteProjectFile(path, project, &error));
-    EXPECT_EQ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-              "<project>\n"
-              "  <name></name>\n"
-              "  <gif>\n"
-              "    <width>320</width>\n"
-              "    <height>240</height>\n"
-              "    <delay_time>7</delay_time>\n"
-              "  </gif>\n"
-              "  <images>\n"
-              "    <path>/a.png</path>\n"
-              "  </images>\n"
-              "</project>\n",
-              ReadTextFile(path));
 }
 
 TEST(ProjectFile, KeepsSpecialAndNonAsciiPathsAndManyEntries)
@@ -128,22 +92,6 @@ TEST(ProjectFile, EmptyImagesAndNumbersReadByLeadingDigits)
     EXPECT_EQ(400, project.width);
     EXPECT_EQ(0, project.height);
     EXPECT_EQ(25, project.delay);
-}
-
-TEST(ProjectFile, FailedWriteKeepsTheOldFile)
-{
-    const wxString folder = MakeScratchDir("project");
-    const wxString path = folder + "/keep.xml";
-    WriteTextFile(path, "old contents");
-    wxString error;
-    // A folder in place of the file, and a file in place of the folder.
-    ASSERT_TRUE(wxFileName::Mkdir(folder + "/dir.xml"));
-    EXPECT_FALSE(WriteProjectFile(folder + "/dir.xml", SampleProject({"/a.png"}), &error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(WriteProjectFile(path + "/inside.xml", SampleProject({"/a.png"}), &error));
-    EXPECT_FALSE(WriteProjectFile("/dev/full", SampleProject({"/a.png"}), &error));
-    EXPECT_EQ("old contents", ReadTextFile(path));
-    EXPECT_EQ(1, FilesIn(folder));  // no temporary file left behind
 }
 
 TEST(ProjectFile, TitleBaseDropsALowerCaseXmlSuffix)

@@ -1,4 +1,3 @@
-#include "support/TestEnvironment.h"
 #include "window/thumbnailctrl.h"
 #include "window/thumbnaillogic.h"
 
@@ -26,7 +25,6 @@ TEST(ThumbnailTexts, PathsOfLowerCaseGifFramesAndCaptions)
 {
     EXPECT_EQ("/x/anim.gif_3", ThumbnailItemPath("/x/anim.gif", 3));
     EXPECT_EQ("/x/ANIM.GIF", ThumbnailItemPath("/x/ANIM.GIF", 2));
-    EXPECT_EQ("/x/a.png", ThumbnailItemPath("/x/a.png", 0));
     EXPECT_EQ("/x/anim.gif_0", ThumbnailItemPath("/x/anim.gif_0", 0));
     // Numbered from one, with the time the frame starts.
     EXPECT_EQ("#4  0.30sec", FrameCaption(3, 10));
@@ -71,40 +69,4 @@ TEST(NavigationTarget, MovesWithinTheListAndStopsAtItsEnds)
                  {WXK_RIGHT, 19, 20, -1},  {WXK_DOWN, 17, 20, -1}, {'A', 4, 20, -1}};
     for (const auto& c : cases)
         EXPECT_EQ(c.target, NavigationTarget(c.key, c.from, c.count, 3, 2)) << "key " << c.key << " from " << c.from;
-}
-
-namespace
-{
-class CountedItem : public wxThumbnailItem
-{
-public:
-    CountedItem(const wxString& path, int& alive) : wxThumbnailItem(path), m_alive(alive) { ++m_alive; }
-    ~CountedItem() override { --m_alive; }
-
-private:
-    int& m_alive;
-};
-} // namespace
-
-TEST(ThumbnailItemArray, OwnsItsItems)
-{
-    int alive = 0;
-    {
-        wxThumbnailItemArray items;
-        items.Add(new CountedItem("a", alive));
-        items.Add(new CountedItem("c", alive));
-        items.Insert(new CountedItem("b", alive), 1);
-        items.RemoveAt(0);
-        EXPECT_EQ(2, alive);
-        EXPECT_EQ("b", items[0]->m_path);
-        {
-            ExpectAssertions expected;
-            items.RemoveAt(2);
-            EXPECT_EQ(1, expected.Count());
-        }
-        items.Clear();
-        EXPECT_EQ(0, alive);
-        items.Add(new CountedItem("a", alive));
-    }
-    EXPECT_EQ(0, alive);
 }
