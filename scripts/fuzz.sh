@@ -29,7 +29,7 @@ run_target() {
   # while crashes, leaks and assertions do.
   nice -n 10 "$dir/$target" -fork=1 -ignore_timeouts=1 -ignore_ooms=1 -max_total_time="$seconds" \
     -rss_limit_mb=4096 -timeout=10 -print_final_stats=1 -artifact_prefix="$dir/findings/$name/" \
-    "$dir/corpus/$name" "$root/fuzz/seeds/$name" >"$dir/$name.log" 2>&1
+    "$dir/corpus/$name" $([ -d "$root/fuzz/seeds/$name" ] && echo "$root/fuzz/seeds/$name") >"$dir/$name.log" 2>&1
 }
 export -f run_target
 export root seconds

@@ -11,7 +11,10 @@ packages=(
   gettext wx-common                # msgfmt builds the catalogues; xgettext, wxrc check the template
   fonts-noto-cjk                   # Chinese and Japanese glyphs for the interface and its tests
   libgtest-dev googletest          # tests
+  libcurl4-openssl-dev             # fetches the update document over HTTP and HTTPS
   libgif-dev                       # GIF decoding, and the tests' independent check of written GIFs
+  python3 openssl                  # local HTTP and HTTPS servers of the update check tests
+  unzip                            # reads the crash report archive in its test
   xvfb xauth x11-utils xdotool     # virtual display for the GUI tests
   binutils                         # nm, for the exported-symbol check
   desktop-file-utils appstream     # validating the installed menu entry and metainfo

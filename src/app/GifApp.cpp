@@ -21,6 +21,7 @@ wxIMPLEMENT_APP_NO_MAIN(GifApp);
 GifApp::GifApp()
 {
     wxHandleFatalExceptions(true);
+    CatchFatalSignals();
 }
 
 GifApp::~GifApp()

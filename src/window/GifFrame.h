@@ -169,6 +169,7 @@ protected:
     void OnHelpMenu(wxCommandEvent& event);
     void OnAbout(wxCommandEvent& event);
     void OnUpdateResult(wxCommandEvent& event);
+    void CheckForUpdate();
 
     // XRC controls.
     wxSplitterWindow* m_splitter3 = nullptr;
@@ -238,6 +239,7 @@ protected:
     int m_loadInsertAt = -1;                  // where the running load places its next frame; -1 at the end
     WorkerEventSinkPtr m_workerSink;          // where worker threads post to this window
     wxProgressDialog* m_saveProgress = nullptr;
+    bool m_updateCheckRunning = false;        // a second check waits for its result
 
     // GIF output and project file.
     wxString m_gifPath;

@@ -4,10 +4,12 @@
 #include "app/DomainOption.h"
 #include "app/Paths.h"
 #include "app/UpdateCheck.h"
+#include "app/UpdateFetch.h"
 
 #include <wx/dialog.h>
 #include <wx/hyperlink.h>
 #include <wx/log.h>
+#include <wx/msgdlg.h>
 #include <wx/stattext.h>
 #include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
@@ -64,6 +66,41 @@ void GifFrame::OnAbout(wxCommandEvent&)
     dialog.ShowModal();
 }
 
-void GifFrame::OnUpdateResult(wxCommandEvent&)
+void GifFrame::CheckForUpdate()
 {
+    const wxString address = OptionValue(&DomainOption::GetUpdateAddress);
+    // Without an absolute address (no option file) there is nothing to ask.
+    if (m_updateCheckRunning || !IsAbsoluteAddress(address))
+        return;
+    m_updateCheckRunning = true;
+    if (!StartUpdateFetch(address, m_workerSink))
+        m_workerSink->Post(new wxCommandEvent(UpdateResultEvent, 0));
+}
+
+void GifFrame::OnUpdateResult(wxCommandEvent& event)
+{
+    m_updateCheckRunning = false;
+    const wxString latest = event.GetString();
+    const wxString product = GetProductName();
+    const wxString running = GetProductVersion();
+    if (!IsReadableVersion(latest))
+    {
+        wxMessageBox(_("Update failed!Please check if the network is available."), product,
+                     wxOK | wxCENTRE, nullptr);
+    }
+    else if (CompareVersions(running, latest) < 0)
+    {
+        // The two result sentences stay in English in every language.
+        wxMessageDialog question(this,
+                                 "A new version of " + product + "(" + latest +
+                                     ") is available. Click Yes to open download page.",
+                                 product, wxYES_NO | wxCENTRE);
+        if (question.ShowModal() == wxID_YES)
+            wxLaunchDefaultBrowser(OptionValue(&DomainOption::GetDownloadAddress), 0);
+    }
+    else
+    {
+        wxMessageBox("This version of " + product + "(" + running + ") is the latest version.",
+                     product, wxOK | wxCENTRE, nullptr);
+    }
 }
