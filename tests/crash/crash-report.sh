@@ -2,7 +2,28 @@
 # A fatal signal in the running program leaves a zipped report with its
 # timestamp, says where it is and opens that folder. Each signal gets its own
 # temporary home and temporary folder, so no report survives the test.
-. "$(dirname "$0")/../startup/common.sh"
+set -u
+fail() { echo "FAIL: $*" >&2; exit 1; }
+# visible_windows PID: the main window, titled with the product name.
+visible_windows() { xdotool search --all --onlyvisible --pid "$1" --name '^Pelagrin GIF Animator$' 2>/dev/null || true; }
+wait_for_windows() {
+  local i
+  for i in $(seq 150); do
+    [ -n "$(visible_windows "$1")" ] && return 0
+    kill -0 "$1" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+# wait_for_exit PID SECONDS
+wait_for_exit() {
+  local i
+  for i in $(seq $(( $2 * 10 ))); do
+    kill -0 "$1" 2>/dev/null || { wait "$1"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
 exe=${1:?executable}
 root=$(mktemp -d); pid=
 trap '[ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null; rm -rf "$root"' EXIT
