@@ -12,7 +12,7 @@ packages=(
   fonts-noto-cjk                   # Chinese and Japanese glyphs for the interface and its tests
   libgtest-dev googletest          # tests
   libcurl4-openssl-dev             # fetches the update document over HTTP and HTTPS
-  libgif-dev                       # independent GIF decoder for the tests
+  libgif-dev                       # GIF decoding, and the tests' independent check of written GIFs
   python3 openssl                  # local HTTP and HTTPS servers of the update check tests
   unzip                            # reads the crash report archive in its test
   xvfb xauth x11-utils xdotool     # virtual display for the GUI tests
@@ -21,6 +21,9 @@ packages=(
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(imagemagick time)
+fi
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)  # libFuzzer and clang's sanitizer runtimes
 fi
 
 missing=()

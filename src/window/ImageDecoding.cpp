@@ -1,11 +1,11 @@
 #include "window/ImageDecoding.h"
 
+#include "window/GifDecoder.h"
+
 #include <wx/file.h>
 #include <wx/filefn.h>
-#include <wx/gifdecod.h>
 #include <wx/intl.h>
 #include <wx/log.h>
-#include <wx/wfstream.h>
 
 #include <climits>
 #include <cstdio>
@@ -137,55 +137,14 @@ bool ReadBmpSize(HeaderReader& reader, DeclaredPictureSize& declared)
     }
     else
     {
+        // Only the height may be negative; the toolkit's decoder does not
+        // expect a negative width.
         const long width = reader.Little32();
+        if (width <= 0)
+            return false;
         declared.whole = ClampedSize(width, reader.Little32());
     }
-    return reader.Good();
-}
-
-void SkipColourTable(HeaderReader& reader, int packed)
-{
-    if (packed & 0x80)
-        reader.Skip(3L << ((packed & 7) + 1));
-}
-
-void SkipSubBlocks(HeaderReader& reader)
-{
-    for (int size = reader.Byte(); size != 0 && reader.Good(); size = reader.Byte())
-        reader.Skip(size);
-}
-
-// Walks the blocks to the trailer, reading every image descriptor.
-bool ReadGifSize(HeaderReader& reader, DeclaredPictureSize& declared)
-{
-    const int width = reader.Little16();
-    declared.whole = wxSize(width, reader.Little16());
-    const int packed = reader.Byte();
-    reader.Skip(2);
-    SkipColourTable(reader, packed);
-    while (reader.Good())
-    {
-        const int block = reader.Byte();
-        if (block == 0x2C)
-        {
-            reader.Skip(4);
-            const int frameWidth = reader.Little16();
-            const int frameHeight = reader.Little16();
-            SkipColourTable(reader, reader.Byte());
-            reader.Byte(); // LZW minimum code size
-            SkipSubBlocks(reader);
-            if (reader.Good())
-                declared.frames.push_back(wxSize(frameWidth, frameHeight));
-        }
-        else if (block == 0x21)
-        {
-            reader.Byte(); // extension label
-            SkipSubBlocks(reader);
-        }
-        else
-            break; // the trailer, or the end of what can be read
-    }
-    return true;
+    return reader.Good() && declared.whole.x > 0 && declared.whole.y > 0;
 }
 
 long long PixelsOf(const wxSize& size)
@@ -198,21 +157,10 @@ wxString TooLargeText(const wxSize& size)
     return wxString::Format(_("The picture is too large (%d x %d pixels)."), size.x, size.y);
 }
 
-// Why the declared sizes are too large to decode, or nothing.
+// Why the declared size is too large to decode, or nothing.
 wxString TooLargeReason(const DeclaredPictureSize& declared)
 {
-    if (PixelsOf(declared.whole) > kMaxPicturePixels)
-        return TooLargeText(declared.whole);
-    long long total = 0;
-    for (const wxSize& frame : declared.frames)
-    {
-        if (PixelsOf(frame) > kMaxPicturePixels)
-            return TooLargeText(frame);
-        total += PixelsOf(frame);
-    }
-    if (total > kMaxGifAnimationPixels)
-        return _("The animation has too many pixels to load.");
-    return wxString();
+    return PixelsOf(declared.whole) > kMaxPicturePixels ? TooLargeText(declared.whole) : wxString();
 }
 
 bool Fail(wxString* failure, const wxString& reason)
@@ -224,45 +172,72 @@ bool Fail(wxString* failure, const wxString& reason)
 
 using PictureCallback = std::function<void(wxImage&&, const wxString&, int, bool)>;
 
-bool DecodeGifFrames(const wxString& path, int onlyFrame, const PictureCallback& onPicture,
+// A GIF whose frames are all wanted, or one frame of it: the frame a
+// reference names, or the first when the file is taken as one picture.
+bool DecodeGifFrames(const wxString& path, bool wholeAnimation, int onlyFrame, const PictureCallback& onPicture,
                      wxString* failure)
 {
-    wxFileInputStream stream(path);
-    if (!stream.IsOk())
-        return Fail(failure, _("The file cannot be read."));
-    wxObjectDataPtr<wxGIFDecoder> decoder(new wxGIFDecoder);
-    decoder->LoadGIF(stream);
-    const int count = int(decoder->GetFrameCount());
-    if (onlyFrame >= count)
-        return Fail(failure, wxString::Format(_("The GIF file has no frame %d."), onlyFrame));
-    const int first = onlyFrame >= 0 ? onlyFrame : 0;
-    const int last = onlyFrame >= 0 ? onlyFrame : count - 1;
-    // A frame is handed on once the next one decoded, so that the last
-    // picture handed on is known to be the last.
-    wxImage pending;
-    int pendingFrame = -1;
-    for (int frame = first; frame <= last; ++frame)
+    GifDecoder decoder;
+    if (!decoder.Open(path))
+        return Fail(failure, decoder.GetFailure());
+    const int count = decoder.GetFrameCount();
+    if (!wholeAnimation)
     {
-        wxImage image;
-        if (!decoder->ConvertToImage(frame, &image) || !image.IsOk())
-            continue;
-        if (pending.IsOk())
-            onPicture(std::move(pending), path, pendingFrame, false);
-        pending = image;
-        pendingFrame = frame;
+        wxImage frame;
+        for (int skipped = 0; skipped < onlyFrame && decoder.SkipFrame(); ++skipped)
+            ;
+        if (onlyFrame >= count || !decoder.NextFrame(frame))
+            return Fail(failure, wxString::Format(_("The GIF file has no frame %d."), onlyFrame));
+        onPicture(std::move(frame), path, onlyFrame, true);
+        return true;
     }
-    if (!pending.IsOk())
-        return Fail(failure, _("The file is not a picture that can be read."));
-    onPicture(std::move(pending), path, pendingFrame, true);
+    // Every frame is held by the caller, as large as the whole screen.
+    if (count * PixelsOf(decoder.GetScreenSize()) > kMaxGifAnimationPixels)
+        return Fail(failure, _("The animation has too many pixels to load."));
+    wxImage frame;
+    for (int index = 0; decoder.NextFrame(frame); ++index)
+        onPicture(std::move(frame), path, index, index == count - 1);
     return true;
+}
+
+// The type the file's first bytes show, among those the program reads with
+// the toolkit's own decoders. Other types are not offered to those decoders.
+wxBitmapType PictureTypeOf(const wxString& path)
+{
+    unsigned char signature[8] = {};
+    std::FILE* file = std::fopen(path.fn_str(), "rb");
+    if (!file)
+        return wxBITMAP_TYPE_INVALID;
+    const size_t length = std::fread(signature, 1, sizeof signature, file);
+    std::fclose(file);
+    if (length >= 2 && signature[0] == 0xFF && signature[1] == 0xD8)
+        return wxBITMAP_TYPE_JPEG;
+    if (length >= 2 && signature[0] == 'B' && signature[1] == 'M')
+        return wxBITMAP_TYPE_BMP;
+    if (HasGifSignature(signature, length))
+        return wxBITMAP_TYPE_GIF;
+    if (length == 8 && std::memcmp(signature, "\x89PNG\r\n\x1a\n", 8) == 0)
+        return wxBITMAP_TYPE_PNG;
+    return wxBITMAP_TYPE_INVALID;
 }
 
 bool DecodeSinglePicture(const wxString& path, const PictureCallback& onPicture, wxString* failure)
 {
-    wxImage image;
-    if (!image.LoadFile(path, wxBITMAP_TYPE_ANY, -1) || !image.IsOk())
+    const wxBitmapType type = PictureTypeOf(path);
+    if (type == wxBITMAP_TYPE_INVALID)
         return Fail(failure, _("The file is not a picture that can be read."));
-    // Types whose header is not checked are checked once decoded.
+    DeclaredPictureSize declared;
+    const bool screened = ReadDeclaredPictureSize(path, declared);
+    // PNG and BMP headers have one fixed layout: one the screening cannot
+    // read is not given to the toolkit's decoder.
+    if (!screened && type != wxBITMAP_TYPE_JPEG)
+        return Fail(failure, _("The file is not a picture that can be read."));
+    if (screened && !TooLargeReason(declared).empty())
+        return Fail(failure, TooLargeReason(declared));
+    wxImage image;
+    if (!image.LoadFile(path, type, -1) || !image.IsOk())
+        return Fail(failure, _("The file is not a picture that can be read."));
+    // A header the screening could not follow is checked once decoded.
     if (PixelsOf(image.GetSize()) > kMaxPicturePixels)
         return Fail(failure, TooLargeText(image.GetSize()));
     onPicture(std::move(image), path, 0, true);
@@ -285,6 +260,20 @@ bool SplitGifFrameReference(const wxString& entry, wxString& gifPath, int& frame
     return true;
 }
 
+namespace
+{
+// A GIF's frames are each as large as its screen.
+bool ReadGifSize(const wxString& path, DeclaredPictureSize& declared)
+{
+    GifDecoder decoder;
+    if (!decoder.Open(path))
+        return false;
+    declared.whole = decoder.GetScreenSize();
+    declared.frames.assign(size_t(decoder.GetFrameCount()), declared.whole);
+    return true;
+}
+} // namespace
+
 bool ReadDeclaredPictureSize(const wxString& path, DeclaredPictureSize& declared)
 {
     declared = DeclaredPictureSize();
@@ -298,8 +287,8 @@ bool ReadDeclaredPictureSize(const wxString& path, DeclaredPictureSize& declared
         ok = ReadJpegSize(reader, declared);
     else if (signature[0] == 'B' && signature[1] == 'M')
         ok = ReadBmpSize(reader, declared);
-    else if (reader.Read(signature + 2, 4) && std::memcmp(signature, "GIF8", 4) == 0)
-        return ReadGifSize(reader, declared);
+    else if (reader.Read(signature + 2, 4) && HasGifSignature(signature, 6))
+        return ReadGifSize(path, declared);
     else if (reader.Read(signature + 6, 2) && std::memcmp(signature, "\x89PNG\r\n\x1a\n", 8) == 0)
         ok = ReadPngSize(reader, declared);
     if (ok)
@@ -318,15 +307,11 @@ bool DecodePictureEntry(const wxString& entry, const PictureCallback& onPicture,
         return Fail(failure, _("The file does not exist."));
     if (!wxFile::Access(path, wxFile::read))
         return Fail(failure, _("The file cannot be read."));
-    DeclaredPictureSize declared;
-    if (ReadDeclaredPictureSize(path, declared))
+    if (frame >= 0 || PictureTypeOf(path) == wxBITMAP_TYPE_GIF)
     {
-        const wxString tooLarge = TooLargeReason(declared);
-        if (!tooLarge.empty())
-            return Fail(failure, tooLarge);
+        // Only the lower-case extension marks an animation; ".GIF" is one picture.
+        const bool wholeAnimation = frame < 0 && path.EndsWith(".gif");
+        return DecodeGifFrames(path, wholeAnimation, std::max(frame, 0), onPicture, failure);
     }
-    // Only the lower-case extension marks an animation; ".GIF" is one picture.
-    if (path.EndsWith(".gif"))
-        return DecodeGifFrames(path, frame, onPicture, failure);
     return DecodeSinglePicture(path, onPicture, failure);
 }

@@ -13,7 +13,8 @@
 // Pictures larger than this are refused before decoding: they would not fit
 // in memory once decoded (3 bytes a pixel, and copies on the way to a GIF).
 const long long kMaxPicturePixels = 100000000;
-// An animated GIF is decoded whole, one byte a pixel for every frame.
+// All the frames of an animated GIF are held at once, each as large as the
+// GIF's screen; the images stored in a GIF are limited to this sum as well.
 const long long kMaxGifAnimationPixels = 1000000000;
 
 // Splits "<path>.gif_<digits>" into the GIF's path and the frame number.
@@ -30,9 +31,10 @@ struct DeclaredPictureSize
 // other types and for files whose header cannot be read.
 bool ReadDeclaredPictureSize(const wxString& path, DeclaredPictureSize& declared);
 
-// Decodes one entry: a plain picture of any type the toolkit reads (a name
-// ending in upper-case ".GIF" is one picture), every frame of a path ending
-// in ".gif", or the one frame of a reference. Calls onPicture(image, path,
+// Decodes one entry: a PNG, JPEG, BMP or GIF picture, recognised by its
+// content (a GIF taken as one picture gives its first frame), every frame of
+// a GIF whose name ends in lower-case ".gif", or the one frame of a
+// reference. Calls onPicture(image, path,
 // frameNumber, isLastOfEntry) for each decoded picture in order; path is
 // without the "_N" suffix, frameNumber 0 for a picture that is not a GIF
 // frame. Returns false with a short reason for the user in *failure when the

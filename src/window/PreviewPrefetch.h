@@ -72,7 +72,7 @@ private:
     void Restart(int next);
 
     // Enough for a tick or two of a busy GUI thread, little memory.
-    static const size_t kFramesAhead = 3;
+    static constexpr size_t kFramesAhead = 3; // constexpr: inline, so std::min may bind to it
 
     std::mutex m_mutex;
     std::condition_variable m_changed;

@@ -29,7 +29,7 @@ protected:
         m_frame->CallAfter([&] {
             LoopCountDialog* dialog = nullptr;
             for (wxWindow* window : wxTopLevelWindows)
-                dialog = dialog ? dialog : wxDynamicCast(window, LoopCountDialog);
+                dialog = dialog ? dialog : dynamic_cast<LoopCountDialog*>(window);
             ASSERT_NE(nullptr, dialog);
             seen = true;
             EXPECT_EQ(offered == 0, dialog->m_radioInfinite->GetValue());

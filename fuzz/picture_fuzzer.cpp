@@ -1,0 +1,17 @@
+// Picture files through the program's one decoding entry point: PNG, JPEG
+// and BMP by the toolkit's decoders after our header screening, GIF by ours,
+// both as a whole animation and as one frame named by a reference.
+#include "FuzzSupport.h"
+
+#include "window/ImageDecoding.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    StartToolkitOnce();
+    const wxString path = WriteInputFile(data, size, "input.gif");
+    const auto dropPicture = [](wxImage&&, const wxString&, int, bool) {};
+    wxString failure;
+    DecodePictureEntry(path, dropPicture, &failure);
+    DecodePictureEntry(path + "_2", dropPicture, &failure);
+    return 0;
+}
