@@ -6,6 +6,7 @@
 // save. Prints the time of each phase and the total. Without --width and
 // --height the output size comes from the frames as the program derives it;
 // with one of them the other keeps the proportion.
+#include "window/GifDecoder.h"
 #include "window/GifSave.h"
 #include "window/ImageDecoding.h"
 #include "window/OutputSize.h"
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -109,6 +111,11 @@ void PlanEntry(const wxString& entry, size_t index, std::vector<PlannedFrame>& p
         nullptr);
 }
 
+long long PixelsOfScreen(const GifDecoder& decoder)
+{
+    return (long long)decoder.GetScreenSize().x * decoder.GetScreenSize().y;
+}
+
 // Decodes on demand, so that only the frames of one entry are held at a time.
 class EntryFrameSource : public GifFrameSource
 {
@@ -125,9 +132,18 @@ public:
         const PlannedFrame& planned = m_plan[index];
         if (planned.entry != m_decodedEntry)
             DecodeEntry(planned.entry);
+        wxImage image;
+        if (m_animation)
+        {
+            // A frame that cannot be composed comes back empty, as a picture
+            // that cannot be decoded does.
+            if (!m_animation->NextFrame(image))
+                image.Destroy();
+            return image;
+        }
         if (m_decoded.empty())
             return wxImage();
-        wxImage image = m_decoded.front();
+        image = m_decoded.front();
         m_decoded.pop_front();
         return image;
     }
@@ -136,7 +152,18 @@ private:
     void DecodeEntry(size_t entry)
     {
         m_decoded.clear();
+        m_animation.reset();
         m_decodedEntry = entry;
+        // An animation's frames are composed one at a time, as the program
+        // loads them, rather than all held at once.
+        const wxString& path = m_entries[entry];
+        auto animation = std::make_unique<GifDecoder>();
+        if (path.EndsWith(".gif") && animation->Open(path) &&
+            animation->GetFrameCount() * PixelsOfScreen(*animation) <= kMaxGifAnimationPixels)
+        {
+            m_animation = std::move(animation);
+            return;
+        }
         DecodePictureEntry(
             m_entries[entry], [this](wxImage&& image, const wxString&, int, bool) { m_decoded.push_back(image); },
             nullptr);
@@ -145,6 +172,7 @@ private:
     const std::vector<wxString>& m_entries;
     const std::vector<PlannedFrame>& m_plan;
     std::deque<wxImage> m_decoded;
+    std::unique_ptr<GifDecoder> m_animation;
     size_t m_decodedEntry = size_t(-1);
 };
 

@@ -191,7 +191,7 @@ bool DecodeGifFrames(const wxString& path, bool wholeAnimation, int onlyFrame, c
         onPicture(std::move(frame), path, onlyFrame, true);
         return true;
     }
-    // Every frame is held by the caller, as large as the whole screen.
+    // Every frame is composed at the size of the whole screen.
     if (count * PixelsOf(decoder.GetScreenSize()) > kMaxGifAnimationPixels)
         return Fail(failure, _("The animation has too many pixels to load."));
     wxImage frame;

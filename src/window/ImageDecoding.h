@@ -13,9 +13,10 @@
 // Pictures larger than this are refused before decoding: they would not fit
 // in memory once decoded (3 bytes a pixel, and copies on the way to a GIF).
 const long long kMaxPicturePixels = 100000000;
-// All the frames of an animated GIF are held at once, each as large as the
-// GIF's screen; the images stored in a GIF are limited to this sum as well.
-const long long kMaxGifAnimationPixels = 1000000000;
+// Frames go to the frame store one by one, so this bounds the work of
+// composing a GIF rather than memory: about 4,000 frames of 1920 x 1080. The
+// images stored in a GIF are limited to this sum as well.
+const long long kMaxGifAnimationPixels = 8000000000LL;
 
 // Splits "<path>.gif_<digits>" into the GIF's path and the frame number.
 // False for a plain path. The path may itself contain "_".
