@@ -8,6 +8,7 @@
 set -euo pipefail
 seconds=${1:-60}
 cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh --fuzz
 root=$PWD
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)

@@ -12,6 +12,7 @@ packages=(
   fonts-noto-cjk                   # Chinese and Japanese glyphs for the interface and its tests
   libgtest-dev googletest          # tests
   libcurl4-openssl-dev             # fetches the update document over HTTP and HTTPS
+  ca-certificates                  # the system store that HTTPS servers are verified against
   libgif-dev                       # GIF decoding, and the tests' independent check of written GIFs
   python3 openssl                  # local HTTP and HTTPS servers of the update check tests
   unzip                            # reads the crash report archive in its test

@@ -6,6 +6,7 @@
 # scripts/sanitize-suppressions.txt; anything else fails the test it shows in.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
 root=$PWD
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
