@@ -15,17 +15,7 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELAGRIN_SANITI
   "${launcher[@]}" >/dev/null
 cmake --build build-sanitize -j2
 
-xvfb_pid=
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 121 150); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-  done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-fi
-trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true' EXIT
+. scripts/virtual-display.sh 121 150
 
 export GSETTINGS_BACKEND=memory
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:detect_odr_violation=0
