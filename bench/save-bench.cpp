@@ -111,11 +111,6 @@ void PlanEntry(const wxString& entry, size_t index, std::vector<PlannedFrame>& p
         nullptr);
 }
 
-long long PixelsOfScreen(const GifDecoder& decoder)
-{
-    return (long long)decoder.GetScreenSize().x * decoder.GetScreenSize().y;
-}
-
 // Decodes on demand, so that only the frames of one entry are held at a time.
 class EntryFrameSource : public GifFrameSource
 {
@@ -158,8 +153,7 @@ private:
         // loads them, rather than all held at once.
         const wxString& path = m_entries[entry];
         auto animation = std::make_unique<GifDecoder>();
-        if (path.EndsWith(".gif") && animation->Open(path) &&
-            animation->GetFrameCount() * PixelsOfScreen(*animation) <= kMaxGifAnimationPixels)
+        if (path.EndsWith(".gif") && animation->Open(path) && AnimationWithinLimits(*animation))
         {
             m_animation = std::move(animation);
             return;

@@ -162,16 +162,6 @@ void DropSavedImages(GifFileType* gif)
     gif->ImageCount = 0;
 }
 
-long long PixelsOf(const wxSize& size)
-{
-    return (long long)size.x * size.y;
-}
-
-wxString TooLargeText(const wxSize& size)
-{
-    return wxString::Format(_("The picture is too large (%d x %d pixels)."), size.x, size.y);
-}
-
 // Interlaced images store every 8th row from 0, every 8th from 4, every 4th
 // from 2, then the odd rows.
 template <typename RowAction>
@@ -284,14 +274,14 @@ bool GifDecoder::CheckSizes()
     {
         const wxSize size(image.width, image.height);
         if (PixelsOf(size) > kMaxPicturePixels)
-            return Fail(TooLargeText(size));
+            return Fail(TooLargePictureText(size));
         imagePixels += PixelsOf(size);
         extent.IncTo(wxSize(image.left + image.width, image.top + image.height));
     }
     if (m_screen.x == 0 || m_screen.y == 0)
         m_screen = wxSize(m_screen.x ? m_screen.x : extent.x, m_screen.y ? m_screen.y : extent.y);
     if (PixelsOf(m_screen) > kMaxPicturePixels)
-        return Fail(TooLargeText(m_screen));
+        return Fail(TooLargePictureText(m_screen));
     if (imagePixels > kMaxGifAnimationPixels)
         return Fail(_("The animation has too many pixels to load."));
     if (PixelsOf(m_screen) == 0)

@@ -147,20 +147,10 @@ bool ReadBmpSize(HeaderReader& reader, DeclaredPictureSize& declared)
     return reader.Good() && declared.whole.x > 0 && declared.whole.y > 0;
 }
 
-long long PixelsOf(const wxSize& size)
-{
-    return (long long)size.x * size.y;
-}
-
-wxString TooLargeText(const wxSize& size)
-{
-    return wxString::Format(_("The picture is too large (%d x %d pixels)."), size.x, size.y);
-}
-
 // Why the declared size is too large to decode, or nothing.
 wxString TooLargeReason(const DeclaredPictureSize& declared)
 {
-    return PixelsOf(declared.whole) > kMaxPicturePixels ? TooLargeText(declared.whole) : wxString();
+    return PixelsOf(declared.whole) > kMaxPicturePixels ? TooLargePictureText(declared.whole) : wxString();
 }
 
 bool Fail(wxString* failure, const wxString& reason)
@@ -192,7 +182,7 @@ bool DecodeGifFrames(const wxString& path, bool wholeAnimation, int onlyFrame, c
         return true;
     }
     // Every frame is composed at the size of the whole screen.
-    if (count * PixelsOf(decoder.GetScreenSize()) > kMaxGifAnimationPixels)
+    if (!AnimationWithinLimits(decoder))
         return Fail(failure, _("The animation has too many pixels to load."));
     wxImage frame;
     for (int index = 0; decoder.NextFrame(frame); ++index)
@@ -239,7 +229,7 @@ bool DecodeSinglePicture(const wxString& path, const PictureCallback& onPicture,
         return Fail(failure, _("The file is not a picture that can be read."));
     // A header the screening could not follow is checked once decoded.
     if (PixelsOf(image.GetSize()) > kMaxPicturePixels)
-        return Fail(failure, TooLargeText(image.GetSize()));
+        return Fail(failure, TooLargePictureText(image.GetSize()));
     onPicture(std::move(image), path, 0, true);
     return true;
 }
@@ -314,4 +304,19 @@ bool DecodePictureEntry(const wxString& entry, const PictureCallback& onPicture,
         return DecodeGifFrames(path, wholeAnimation, std::max(frame, 0), onPicture, failure);
     }
     return DecodeSinglePicture(path, onPicture, failure);
+}
+
+long long PixelsOf(const wxSize& size)
+{
+    return (long long)size.x * size.y;
+}
+
+wxString TooLargePictureText(const wxSize& size)
+{
+    return wxString::Format(_("The picture is too large (%d x %d pixels)."), size.x, size.y);
+}
+
+bool AnimationWithinLimits(const GifDecoder& decoder)
+{
+    return decoder.GetFrameCount() * PixelsOf(decoder.GetScreenSize()) <= kMaxGifAnimationPixels;
 }

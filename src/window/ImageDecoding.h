@@ -18,6 +18,15 @@ const long long kMaxPicturePixels = 100000000;
 // images stored in a GIF are limited to this sum as well.
 const long long kMaxGifAnimationPixels = 8000000000LL;
 
+class GifDecoder;
+
+long long PixelsOf(const wxSize& size);
+// The reason given for a picture over kMaxPicturePixels.
+wxString TooLargePictureText(const wxSize& size);
+// Whether composing every frame of an opened GIF stays within
+// kMaxGifAnimationPixels.
+bool AnimationWithinLimits(const GifDecoder& decoder);
+
 // Splits "<path>.gif_<digits>" into the GIF's path and the frame number.
 // False for a plain path. The path may itself contain "_".
 bool SplitGifFrameReference(const wxString& entry, wxString& gifPath, int& frameNumber);
