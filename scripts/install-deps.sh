@@ -14,6 +14,11 @@ packages=(
   libcurl4-openssl-dev             # fetches the update document over HTTP and HTTPS
   ca-certificates                  # the system store that HTTPS servers are verified against
   libgif-dev                       # GIF decoding, and the tests' independent check of written GIFs
+  libimagequant-dev                # palettes for frames of more than 256 colours
+  libspng-dev libturbojpeg0-dev    # fast PNG and JPEG decoding
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev  # video clips as frames
+  ffmpeg                           # makes the tests' video clips
+  python3-pil                      # a second, independent GIF decoder in the tests
   python3 openssl                  # local HTTP and HTTPS servers of the update check tests
   unzip                            # reads the crash report archive in its test
   xvfb xauth x11-utils xdotool     # virtual display for the GUI tests
@@ -21,7 +26,7 @@ packages=(
   desktop-file-utils appstream     # validating the installed menu entry and metainfo
 )
 if [ "${1:-}" = "--bench" ]; then
-  packages+=(imagemagick time)
+  packages+=(imagemagick time gifsicle npm)  # peers the benchmarks compare with
 fi
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)  # libFuzzer and clang's sanitizer runtimes

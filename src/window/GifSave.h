@@ -3,6 +3,8 @@
 // command's worker thread and the save benchmark both run this.
 #pragma once
 
+#include "window/GifOptions.h"
+
 #include <wx/image.h>
 #include <wx/string.h>
 
@@ -20,6 +22,13 @@ public:
     // handed to another thread, so it must share its data with no image the
     // source keeps (ConvertToImage and Copy make unshared ones).
     virtual wxImage GetFrame(int index) = 0;
+    // The delay of frame `index` in hundredths of a second; any thread. A
+    // value below 1 means GifSaveSettings::delay.
+    virtual int GetFrameDelay(int index) const
+    {
+        (void)index;
+        return 0;
+    }
 };
 
 struct GifSaveSettings
@@ -27,7 +36,8 @@ struct GifSaveSettings
     wxString path;
     int width = 0;
     int height = 0;
-    int delay = 0;   // hundredths of a second, for every frame
+    int delay = 0;   // hundredths of a second, for frames whose source gives none
+    GifOptions options;
     int threads = 0; // threads that convert frames, the calling one included; 0 = one per core
 };
 

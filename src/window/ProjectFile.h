@@ -9,6 +9,8 @@
 // skip (every entry ending in ".gif").
 #pragma once
 
+#include "window/GifOptions.h"
+
 #include <wx/string.h>
 #include <wx/xml/xml.h>
 
@@ -21,6 +23,11 @@ struct ProjectData
     int height = 0;
     int delay = 0;
     std::vector<wxString> framePaths;  // in strip order, markers left out
+    // Each frame's delay in hundredths of a second, parallel to framePaths;
+    // empty, or an entry below 1, means `delay`.
+    std::vector<int> frameDelays;
+    GifOptions gifOptions;
+    bool hasGifOptions = false;        // the file carried GIF options
 };
 
 // The entries of <images> for these frames, markers included.
