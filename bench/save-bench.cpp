@@ -107,7 +107,7 @@ void PlanEntry(const wxString& entry, size_t index, std::vector<PlannedFrame>& p
     int frames = 0;
     DecodePictureEntry(
         entry,
-        [&](wxImage&& image, const wxString&, int, bool) { plan.push_back({index, frames++, image.GetSize()}); },
+        [&](wxImage&& image, const wxString&, int, bool, int) { plan.push_back({index, frames++, image.GetSize()}); },
         nullptr);
 }
 
@@ -159,7 +159,7 @@ private:
             return;
         }
         DecodePictureEntry(
-            m_entries[entry], [this](wxImage&& image, const wxString&, int, bool) { m_decoded.push_back(image); },
+            m_entries[entry], [this](wxImage&& image, const wxString&, int, bool, int) { m_decoded.push_back(image); },
             nullptr);
     }
 

@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     StartToolkitOnce();
     const wxString path = WriteInputFile(data, size, "input.gif");
-    const auto dropPicture = [](wxImage&&, const wxString&, int, bool) {};
+    const auto dropPicture = [](wxImage&&, const wxString&, int, bool, int) {};
     wxString failure;
     DecodePictureEntry(path, dropPicture, &failure);
     DecodePictureEntry(path + "_2", dropPicture, &failure);

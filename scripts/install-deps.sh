@@ -26,7 +26,7 @@ packages=(
   desktop-file-utils appstream     # validating the installed menu entry and metainfo
 )
 if [ "${1:-}" = "--bench" ]; then
-  packages+=(imagemagick time gifsicle npm)  # peers the benchmarks compare with
+  packages+=(imagemagick time gifsicle)  # peers the benchmarks compare with (gifski comes from npm)
 fi
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)  # libFuzzer and clang's sanitizer runtimes

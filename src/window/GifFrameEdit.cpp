@@ -123,7 +123,7 @@ void GifFrame::OnInsertImage(wxCommandEvent&)
         wxString failure;
         const bool decoded = DecodePictureEntry(
             path,
-            [&](wxImage&& image, const wxString& source, int frameNumber, bool) {
+            [&](wxImage&& image, const wxString& source, int frameNumber, bool, int) {
                 m_thumbnailCtrl->SuspendUpdates();
                 wxImageThumbnailItem* item =
                     new wxImageThumbnailItem(new wxImage(image), frameNumber, source);

@@ -160,7 +160,7 @@ bool Fail(wxString* failure, const wxString& reason)
     return false;
 }
 
-using PictureCallback = std::function<void(wxImage&&, const wxString&, int, bool)>;
+using PictureCallback = std::function<void(wxImage&&, const wxString&, int, bool, int)>;
 
 // A GIF whose frames are all wanted, or one frame of it: the frame a
 // reference names, or the first when the file is taken as one picture.
@@ -178,7 +178,7 @@ bool DecodeGifFrames(const wxString& path, bool wholeAnimation, int onlyFrame, c
             ;
         if (onlyFrame >= count || !decoder.NextFrame(frame))
             return Fail(failure, wxString::Format(_("The GIF file has no frame %d."), onlyFrame));
-        onPicture(std::move(frame), path, onlyFrame, true);
+        onPicture(std::move(frame), path, onlyFrame, true, 0);
         return true;
     }
     // Every frame is composed at the size of the whole screen.
@@ -186,7 +186,7 @@ bool DecodeGifFrames(const wxString& path, bool wholeAnimation, int onlyFrame, c
         return Fail(failure, _("The animation has too many pixels to load."));
     wxImage frame;
     for (int index = 0; decoder.NextFrame(frame); ++index)
-        onPicture(std::move(frame), path, index, index == count - 1);
+        onPicture(std::move(frame), path, index, index == count - 1, 0);
     return true;
 }
 
@@ -230,7 +230,7 @@ bool DecodeSinglePicture(const wxString& path, const PictureCallback& onPicture,
     // A header the screening could not follow is checked once decoded.
     if (PixelsOf(image.GetSize()) > kMaxPicturePixels)
         return Fail(failure, TooLargePictureText(image.GetSize()));
-    onPicture(std::move(image), path, 0, true);
+    onPicture(std::move(image), path, 0, true, 0);
     return true;
 }
 } // namespace

@@ -45,10 +45,11 @@ bool ReadDeclaredPictureSize(const wxString& path, DeclaredPictureSize& declared
 // content (a GIF taken as one picture gives its first frame), every frame of
 // a GIF whose name ends in lower-case ".gif", or the one frame of a
 // reference. Calls onPicture(image, path,
-// frameNumber, isLastOfEntry) for each decoded picture in order; path is
+// frameNumber, isLastOfEntry, delay) for each decoded picture in order; path is
 // without the "_N" suffix, frameNumber 0 for a picture that is not a GIF
-// frame. Returns false with a short reason for the user in *failure when the
+// frame, delay the hundredths of a second the file gives for the picture (0
+// when it gives none). Returns false with a short reason for the user in *failure when the
 // entry yields no picture (missing, unreadable, undecodable, too large).
 bool DecodePictureEntry(const wxString& entry,
-                        const std::function<void(wxImage&&, const wxString&, int, bool)>& onPicture,
+                        const std::function<void(wxImage&&, const wxString&, int, bool, int)>& onPicture,
                         wxString* failure);

@@ -99,11 +99,12 @@ void EntryDecoder::DecodeEntry(size_t entryIndex)
     wxString decodeFailure;
     const bool decoded = DecodePictureEntry(
         entry,
-        [&](wxImage&& image, const wxString& path, int frameNumber, bool isLastOfEntry) {
+        [&](wxImage&& image, const wxString& path, int frameNumber, bool isLastOfEntry, int delay) {
             if (!storeFailure.empty())
                 return;
             auto picture = std::make_unique<LoadedPicture>();
             picture->frame = ProgramFrameStore().Put(image, &storeFailure);
+            picture->delay = delay;
             if (!picture->frame)
                 return;
             // Copied, so that the thumbnail shares no data with this thread.

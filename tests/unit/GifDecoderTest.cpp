@@ -275,7 +275,7 @@ TEST(GifDecoder, OptimisedAnimationRoundTripsThroughTheSave)
     ASSERT_TRUE(WriteFileBytes(dir + "/optimised.gif", EncodeGif(optimised)));
     std::vector<wxImage> decoded;
     ASSERT_TRUE(DecodePictureEntry(
-        dir + "/optimised.gif", [&](wxImage&& frame, const wxString&, int, bool) { decoded.push_back(frame); },
+        dir + "/optimised.gif", [&](wxImage&& frame, const wxString&, int, bool, int) { decoded.push_back(frame); },
         nullptr));
     ASSERT_EQ(sources.size(), decoded.size());
     GifSaveSettings settings;
@@ -308,6 +308,6 @@ TEST(DecodePictureEntry, FuzzSeedsDoNoHarm)
         SCOPED_TRACE(seed);
         ASSERT_TRUE(wxCopyFile(seed, input));
         for (const wxString& entry : {input, input + "_2"})
-            DecodePictureEntry(entry, [](wxImage&&, const wxString&, int, bool) {}, nullptr);
+            DecodePictureEntry(entry, [](wxImage&&, const wxString&, int, bool, int) {}, nullptr);
     }
 }

@@ -32,7 +32,7 @@ DecodeResult Decode(const wxString& entry)
     DecodeResult result;
     result.ok = DecodePictureEntry(
         entry,
-        [&](wxImage&& image, const wxString& path, int frame, bool last) {
+        [&](wxImage&& image, const wxString& path, int frame, bool last, int) {
             result.pictures.push_back({image, path, frame, last});
         },
         &result.failure);

@@ -10,7 +10,13 @@ using Entries = std::vector<wxString>;
 
 ProjectData SampleProject(const Entries& frames)
 {
-    return ProjectData{"clip.gif", 320, 240, 7, frames};
+    ProjectData project;
+    project.gifName = "clip.gif";
+    project.width = 320;
+    project.height = 240;
+    project.delay = 7;
+    project.framePaths = frames;
+    return project;
 }
 
 ProjectData RoundTrip(const ProjectData& project)
