@@ -27,6 +27,9 @@ packages=(
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(imagemagick time gifsicle)  # peers the benchmarks compare with (gifski comes from npm)
+  packages+=(python3-numpy)              # the peer benchmark's PSNR of the displayed frames (with python3-pil)
+  # npm fetches gifski into /tmp at benchmark time; a Node.js install of its own often brings npm already
+  command -v npm >/dev/null || packages+=(npm)
 fi
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)  # libFuzzer and clang's sanitizer runtimes
