@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Writes frame sets as animated GIFs with the program's save-bench and with the tools a user would
-# try instead, in one run, and prints for each GIF: size, wall time, peak memory, and the mean and
+# try instead, in one run, and prints for each GIF: size, wall and CPU time, peak memory, the mean and
 # minimum PSNR of the displayed frames against the source pictures (bench/gif-psnr.py, PIL).
 #
 # Usage: bench/peer-bench.sh [--save-bench PATH] [--frames DIR] [--runs N] [--keep DIR] [SET...]
@@ -87,20 +87,22 @@ make_set() { # SET DIR
 
 median() { sort -n | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}'; }
 
-# Runs a tool RUNS times under nice and /usr/bin/time; leaves the median wall time and peak
-# memory in $work/NAME.wall and $work/NAME.peak. A tool that fails is reported and the run goes on.
+# Runs a tool RUNS times under nice and /usr/bin/time; leaves the median wall time, CPU time (user
+# and system, of all threads) and peak memory in $work/NAME.wall, NAME.cpu and NAME.peak. A tool that fails is reported and the run goes on.
 measure() { # NAME COMMAND...
   local name=$1 run
   shift
-  : >"$work/$name.walls"; : >"$work/$name.peaks"; rm -f "$work/$name.failed"
+  : >"$work/$name.walls"; : >"$work/$name.cpus"; : >"$work/$name.peaks"; rm -f "$work/$name.failed"
   for run in $(seq "$runs"); do
-    if ! nice -n "$nice_level" /usr/bin/time -f '%e %M' -o "$work/one" "$@" >"$work/$name.log" 2>&1; then
+    if ! nice -n "$nice_level" /usr/bin/time -f '%e %U %S %M' -o "$work/one" "$@" >"$work/$name.log" 2>&1; then
       echo "peer-bench: $name failed:" >&2; cat "$work/$name.log" >&2; touch "$work/$name.failed"; return 0
     fi
-    read -r wall peak <"$work/one"
+    read -r wall user system peak <"$work/one"
     echo "$wall" >>"$work/$name.walls"; echo "$peak" >>"$work/$name.peaks"
+    awk -v u="$user" -v s="$system" 'BEGIN {printf "%.2f\n", u + s}' >>"$work/$name.cpus"
   done
   median <"$work/$name.walls" >"$work/$name.wall"
+  median <"$work/$name.cpus" >"$work/$name.cpu"
   median <"$work/$name.peaks" >"$work/$name.peak"
 }
 
@@ -108,7 +110,7 @@ report() { # SET-LABEL TOOL-LABEL NAME GIF DELAY PICTURES...
   local label=$1 tool=$2 name=$3 gif=$4 delay=$5 quality mean min exact frames duration
   shift 5
   if [ -e "$work/$name.failed" ] || [ ! -s "$gif" ]; then
-    printf '| %s | %s | failed | | | | | | | |\n' "$label" "$tool"
+    printf '| %s | %s | failed | | | | | | | | |\n' "$label" "$tool"
     return
   fi
   quality=$("$python" "$here/gif-psnr.py" --delay "$delay" "$gif" "$@")
@@ -120,8 +122,9 @@ report() { # SET-LABEL TOOL-LABEL NAME GIF DELAY PICTURES...
   [ "${exact%/*}" = "${exact#*/}" ] && exact=lossless
   # A GIF that runs longer or shorter than its pictures gets its durations shown.
   [ "${duration%/*}" = "${duration#*/}" ] && duration=same || duration="${duration/\// of } cs"
-  printf '| %s | %s | %d | %s | %d | %s | %s | %s | %s | %s |\n' "$label" "$tool" \
-    $(( ($(stat -c %s "$gif") + 512) / 1024 )) "$(cat "$work/$name.wall")" $(( $(cat "$work/$name.peak") / 1024 )) \
+  printf '| %s | %s | %d | %s | %s | %d | %s | %s | %s | %s | %s |\n' "$label" "$tool" \
+    $(( ($(stat -c %s "$gif") + 512) / 1024 )) "$(cat "$work/$name.wall")" "$(cat "$work/$name.cpu")" \
+    $(( $(cat "$work/$name.peak") / 1024 )) \
     "$mean" "$min" "$exact" "$frames" "$duration"
 }
 
@@ -129,8 +132,8 @@ report() { # SET-LABEL TOOL-LABEL NAME GIF DELAY PICTURES...
 full_frame_options=()
 if "$save_bench" 2>&1 | grep -q -- '--no-diff'; then full_frame_options=(--no-diff --quality 100); fi
 
-printf '| Frames | Tool | Size (KB) | Wall (s) | Peak (MB) | Mean PSNR (dB) | Min PSNR (dB) | Exact | GIF frames | Duration |\n'
-printf '|---|---|---:|---:|---:|---:|---:|---|---:|---|\n'
+printf '| Frames | Tool | Size (KB) | Wall (s) | CPU (s) | Peak (MB) | Mean PSNR (dB) | Min PSNR (dB) | Exact | GIF frames | Duration |\n'
+printf '|---|---|---:|---:|---:|---:|---:|---:|---|---:|---|\n'
 for set in "${sets[@]}"; do
   dir=$frames_root/$set
   count=$(frame_count "$set") || true
