@@ -115,7 +115,8 @@ TEST_F(LanguageTest, EachLanguageRelabelsMenusLabelsAndMessages)
         // A menu item that opens a dialog ends with an ellipsis; its tool tip does not.
         for (const auto& [command, tool] : kDialogCommands)
         {
-            EXPECT_TRUE(bar->FindItem(command)->GetItemLabelText().EndsWith(wxString::FromUTF8("…"))) << bar->FindItem(command)->GetItemLabelText();
+            const wxString label = bar->FindItem(command)->GetItemLabelText();
+            EXPECT_TRUE(label.EndsWith(wxString::FromUTF8("…"))) << label;
             if (tool)
             {
                 const wxString tip = m_frame->m_toolBar_button->GetToolShortHelp(XRCID(tool));
@@ -127,6 +128,11 @@ TEST_F(LanguageTest, EachLanguageRelabelsMenusLabelsAndMessages)
         EXPECT_EQ(wxString::Format("%d", language.code), ReadTextFile(GetLanguageFilePath()));
         EXPECT_EQ("Pelagrin GIF Animator", m_frame->GetTitle());
         EXPECT_EQ(40, m_frame->m_spinctrl_width->GetValue()) << "the typed width gives way to the frames'";
+        EditSpin(m_frame->m_spinctrl_width, 80);
+        wxString edited = wxString::FromUTF8(language.sizeStatus);
+        edited.Replace("40", "80");
+        edited.Replace("30", "60");
+        EXPECT_EQ(edited, StatusText(0)) << "after the width is typed";
         // The toolkit's own texts come in the same language, GTK's too, though no
         // system locale exists for it here.
         EXPECT_EQ(language.code == kStoredCodeEnglish, wxGetTranslation("Elapsed time:") == "Elapsed time:");
