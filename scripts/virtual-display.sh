@@ -6,7 +6,9 @@
 xvfb_pid=
 if [ -z "${DISPLAY:-}" ]; then
   xvfb_number=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$xvfb_number" >/dev/null 2>&1 &
+  # -noreset: by default the server resets when its last client leaves and
+  # refuses the next one meanwhile, as between two programs a test starts.
+  Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$xvfb_number" >/dev/null 2>&1 &
   xvfb_pid=$!
   # Written once the server accepts connections.
   for _ in $(seq 100); do [ -s "$xvfb_number" ] && break; sleep 0.1; done
