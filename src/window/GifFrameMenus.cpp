@@ -41,7 +41,7 @@ void GifFrame::BuildMenuBar()
     m_menuFrame = new wxMenu;
     m_menuItem_addImage =
         m_menuFrame->Append(ID_MENU_ADD_IMAGE, WithAccelerator(_("Add Image"), "Ctrl+Ins"));
-    m_menuItem_addVideo = m_menuFrame->Append(ID_MENU_ADD_VIDEO, _("Add Video\u2026"));
+    m_menuItem_addVideo = m_menuFrame->Append(ID_MENU_ADD_VIDEO, _(L"Add Video\u2026"));
     m_menuItem_delete = m_menuFrame->Append(ID_MENU_DELETE, WithAccelerator(_("Delete"), "Ctrl+Del"));
     m_menuItem_clearAll = m_menuFrame->Append(ID_MENU_CLEAR_ALL, _("Clear All"));
     m_menuBar->Append(m_menuFrame, _("Frame"));

@@ -199,10 +199,10 @@ ImageThread::~ImageThread()
     g_loadsChanged.notify_all();
 }
 
-void ImageThread::WaitUntilAllEnded()
+bool ImageThread::WaitUntilAllEnded()
 {
     std::unique_lock<std::mutex> lock(g_loadsMutex);
-    g_loadsChanged.wait_for(lock, std::chrono::seconds(5), [] { return g_runningLoads == 0; });
+    return g_loadsChanged.wait_for(lock, std::chrono::seconds(5), [] { return g_runningLoads == 0; });
 }
 
 int ImageThread::PictureProgress(int entryIndex, int entryCount, bool isLastOfEntry, bool wholeGif)

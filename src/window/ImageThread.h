@@ -38,8 +38,8 @@ public:
     ~ImageThread() override;
 
     // Waits, at most a few seconds, until every load has ended: a load whose
-    // sink is detached stops within a picture.
-    static void WaitUntilAllEnded();
+    // sink is detached stops within a picture. False if some still run.
+    static bool WaitUntilAllEnded();
 
     // Progress of a picture, as integer percent of the entries: entry i of
     // count, with a whole GIF's frames reporting i until its last frame of the
