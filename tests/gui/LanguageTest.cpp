@@ -66,21 +66,28 @@ wxString Label(wxWindow* frame, const char* name)
     return XRCCTRL(*frame, name, wxStaticText)->GetLabel();
 }
 
-// Answers the About dialog and keeps the text of its version line.
+// Answers the About dialog and keeps the texts of its version and
+// information lines.
 class ExpectAbout : public wxExpectModalBase<wxDialog, ExpectAbout>
 {
 public:
-    explicit ExpectAbout(wxString* version) : m_version(version) {}
+    explicit ExpectAbout(wxString* version, wxString* information = nullptr)
+        : m_version(version), m_information(information)
+    {
+    }
 
 protected:
     int OnInvoked(wxDialog* dialog) const override
     {
         *m_version = Label(dialog, "m_static_version_name");
+        if (m_information)
+            *m_information = Label(dialog, "m_static_information");
         return wxID_OK;
     }
 
 private:
     wxString* m_version;
+    wxString* m_information;
 };
 } // namespace
 
@@ -124,6 +131,9 @@ TEST_F(LanguageTest, EachLanguageRelabelsMenusLabelsAndMessages)
             }
         }
         EXPECT_EQ(wxString::FromUTF8("中文繁體"), bar->FindItem(47)->GetItemLabelText()) << "in traditional characters";
+        wxString version, information;
+        wxTEST_DIALOG(Command(ID_MENU_ABOUT), ExpectAbout(&version, &information));
+        EXPECT_FALSE(information.empty() || information.Contains(wxString::FromUTF8("。 "))) << information;
         EXPECT_TRUE(bar->FindItem(language.code)->IsChecked());
         EXPECT_EQ(wxString::Format("%d", language.code), ReadTextFile(GetLanguageFilePath()));
         EXPECT_EQ("Pelagrin GIF Animator", m_frame->GetTitle());
