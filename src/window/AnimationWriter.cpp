@@ -8,11 +8,13 @@ using namespace GifBlocks;
 
 namespace
 {
-// Both tables are tried for rectangles up to this many pixels; beyond it
-// the global one is taken whenever it can be, as its code size costs less
-// than a local table would.
-const size_t kTryBothTablesPixels = 1 << 16;
+// Quantised frames are stored every way for rectangles up to this many
+// pixels; beyond it the global table is taken whenever it can be, as its
+// code size costs less than a local table would.
+const size_t kTryEveryWayPixels = 1 << 16;
 const int kNoIndex = -1;
+// Beyond this many bytes held back the global table is fixed as it stands.
+const size_t kMaxUnsettledBytes = 16 << 20;
 } // namespace
 
 struct AnimationWriter::Encoded
@@ -20,6 +22,7 @@ struct AnimationWriter::Encoded
     Bytes bytes;            // graphic control, descriptor, local table, data
     ColourTable table;      // the table the indices refer to
     int transparent = -1;
+    bool global = false;
     std::vector<uint8_t> chosen;
 };
 
@@ -65,9 +68,9 @@ AnimationWriter::Rect AnimationWriter::ChangedRect(const IndexedFrame& frame) co
 // Encodes the rectangle with the global table or with a local one that
 // holds just the colours the rectangle needs. False when the global table
 // lacks a colour or a free index for transparency.
-bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool useGlobal, Encoded& result)
+bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool useGlobal, bool transparency,
+                             Encoded& result)
 {
-    const bool transparency = m_started && m_changedOnly;
     const size_t pixels = size_t(rect.width) * size_t(rect.height);
     std::vector<uint8_t> keepable(pixels, 0);
     bool needed[256] = {};
@@ -95,29 +98,36 @@ bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool u
     result.transparent = -1;
     if (useGlobal)
     {
+        // The global table as it would be with the colours it lacks added.
+        result.table = m_global;
         ColourIndex lookup;
-        for (size_t i = 0; i < m_global.size(); ++i)
-            lookup.Insert(m_global[i], int(i));
+        for (size_t i = 0; i < result.table.size(); ++i)
+            lookup.Insert(result.table[i], int(i));
         bool taken[256] = {};
         for (size_t i = 0; i < frame.palette.size(); ++i)
         {
-            const int found = lookup.Find(frame.palette[i]);
+            int found = lookup.Find(frame.palette[i]);
             if (needed[i] && found < 0)
-                return false;
+            {
+                if (m_settled || result.table.size() == 256)
+                    return false;
+                found = int(result.table.size());
+                lookup.Insert(frame.palette[i], found);
+                result.table.push_back(frame.palette[i]);
+            }
             tableIndex[i] = found;
             if (needed[i])
                 taken[found] = true;
         }
         if (anyKeepable)
         {
-            const int entries = 1 << TableBits(int(m_global.size()));
+            const int entries = 1 << TableBits(int(result.table.size()));
             for (int i = 0; i < entries && result.transparent < 0; ++i)
                 if (!taken[i])
                     result.transparent = i;
             if (result.transparent < 0)
                 return false;
         }
-        result.table.clear();
     }
     else
     {
@@ -142,7 +152,7 @@ bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool u
             std::fill(keepable.begin(), keepable.end(), 0);
         }
     }
-    const ColourTable& table = useGlobal ? m_global : result.table;
+    const ColourTable& table = result.table;
     const int transparent = result.transparent;
 
     std::vector<uint8_t> wanted(pixels);
@@ -168,9 +178,18 @@ bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool u
                     acceptable[a * 256 + b] = ColourDistance(table[a], table[b]) <= frame.tolerance;
     }
 
+    // Codes need only cover the indices the frame uses; a lossy encoder may
+    // use any index of the table.
+    int highestIndex = std::max(transparent, 0);
+    if (acceptable.empty())
+        for (uint8_t index : wanted)
+            highestIndex = std::max(highestIndex, int(index));
+    else
+        highestIndex = int(table.size()) - 1;
+
     LzwPixels input;
     input.count = pixels;
-    input.minimumCodeSize = TableBits(int(table.size()));
+    input.minimumCodeSize = TableBits(highestIndex + 1);
     input.wanted = wanted.data();
     input.keepable = transparent >= 0 ? keepable.data() : nullptr;
     input.transparentIndex = transparent;
@@ -178,10 +197,10 @@ bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool u
 
     result.bytes.clear();
     AppendGraphicControl(result.bytes, 0, transparent);
-    AppendImageDescriptor(result.bytes, rect.left, rect.top, rect.width, rect.height, result.table);
+    AppendImageDescriptor(result.bytes, rect.left, rect.top, rect.width, rect.height,
+                          useGlobal ? ColourTable() : result.table);
     m_lzw.Encode(input, result.bytes, result.chosen);
-    if (useGlobal)
-        result.table = m_global;
+    result.global = useGlobal;
     return true;
 }
 
@@ -204,9 +223,23 @@ void AnimationWriter::FlushPending(Bytes& out)
     const int delay = std::min(m_pendingDelay, kMaxDelay);
     m_pending[kGraphicControlDelayOffset] = uint8_t(delay & 0xFF);
     m_pending[kGraphicControlDelayOffset + 1] = uint8_t(delay >> 8);
-    out.insert(out.end(), m_pending.begin(), m_pending.end());
+    Bytes& to = m_settled ? out : m_unsettled;
+    to.insert(to.end(), m_pending.begin(), m_pending.end());
     m_pending.clear();
     ++m_framesStored;
+    if (!m_settled && (m_global.size() == 256 || m_unsettled.size() > kMaxUnsettledBytes))
+        SettleGlobalTable(out);
+}
+
+void AnimationWriter::SettleGlobalTable(Bytes& out)
+{
+    if (m_settled)
+        return;
+    AppendHeader(out, m_width, m_height, m_global);
+    AppendLooping(out, m_plays);
+    out.insert(out.end(), m_unsettled.begin(), m_unsettled.end());
+    Bytes().swap(m_unsettled);
+    m_settled = true;
 }
 
 void AnimationWriter::AddFrame(const IndexedFrame& frame, int delay, Bytes& out)
@@ -224,25 +257,34 @@ void AnimationWriter::AddFrame(const IndexedFrame& frame, int delay, Bytes& out)
         rect = Rect{0, 0, 1, 1};
     }
     if (!m_started)
-    {
         m_global = frame.palette;
-        AppendHeader(out, m_width, m_height, m_global);
-        AppendLooping(out, m_plays);
-    }
 
+    // Every way of storing the frame is tried where that is cheap: screen
+    // content, and small rectangles. Large quantised frames take the global
+    // table with transparency when they can.
+    const bool cheap = frame.tolerance == 0 || size_t(rect.width) * rect.height <= kTryEveryWayPixels;
+    const bool canBeTransparent = m_started && m_changedOnly;
     Encoded best;
-    const bool withGlobal = Encode(frame, rect, true, best);
-    if (!withGlobal || (m_started && size_t(rect.width) * rect.height <= kTryBothTablesPixels))
-    {
-        Encoded local;
-        Encode(frame, rect, false, local);
-        if (!withGlobal || local.bytes.size() < best.bytes.size())
-            best = std::move(local);
-    }
+    bool found = false;
+    for (const bool useGlobal : {true, false})
+        for (const bool transparency : {true, false})
+        {
+            if ((!m_started && !useGlobal) || (transparency && !canBeTransparent) ||
+                (!transparency && canBeTransparent && !cheap) || (found && !cheap))
+                continue;
+            Encoded candidate;
+            if (!Encode(frame, rect, useGlobal, transparency, candidate))
+                continue;
+            if (!found || candidate.bytes.size() < best.bytes.size())
+                best = std::move(candidate);
+            found = true;
+        }
     if (!m_started)
         m_shown.assign(size_t(m_width) * size_t(m_height), 0);
     m_started = true;
     Show(rect, best);
+    if (best.global)
+        m_global = best.table;
     FlushPending(out);
     m_pending = std::move(best.bytes);
     m_pendingDelay = delay;
@@ -251,6 +293,8 @@ void AnimationWriter::AddFrame(const IndexedFrame& frame, int delay, Bytes& out)
 void AnimationWriter::Finish(Bytes& out)
 {
     FlushPending(out);
-    if (m_started)
-        AppendTrailer(out);
+    if (!m_started)
+        return;
+    SettleGlobalTable(out);
+    AppendTrailer(out);
 }

@@ -2,7 +2,9 @@
 // turn. Later frames store only the rectangle that differs from what is on
 // screen, pixels in it that may stay as they are become transparent where
 // that shortens the code stream, and a frame that changes nothing is merged
-// into the one before it, their delays added.
+// into the one before it, their delays added. The global colour table takes
+// the colours of later frames while it has room; until it is full the file
+// is held in memory, as the table comes first in the file.
 #pragma once
 
 #include "window/GifWriter.h"
@@ -55,9 +57,10 @@ private:
     struct Encoded;
 
     Rect ChangedRect(const IndexedFrame& frame) const;
-    bool Encode(const IndexedFrame& frame, const Rect& rect, bool useGlobal, Encoded& result);
+    bool Encode(const IndexedFrame& frame, const Rect& rect, bool useGlobal, bool transparency, Encoded& result);
     void Show(const Rect& rect, const Encoded& encoded);
     void FlushPending(GifBlocks::Bytes& out);
+    void SettleGlobalTable(GifBlocks::Bytes& out);
 
     const int m_width;
     const int m_height;
@@ -65,6 +68,8 @@ private:
     const bool m_changedOnly;
     bool m_started = false;
     GifBlocks::ColourTable m_global;
+    bool m_settled = false;       // the header is out and the global table fixed
+    GifBlocks::Bytes m_unsettled; // frames written before that
     std::vector<uint32_t> m_shown; // what a decoder shows now
     GifBlocks::Bytes m_pending;
     int m_pendingDelay = 0;
