@@ -169,13 +169,26 @@ bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool u
     }
 
     std::vector<uint8_t> acceptable;
+    std::vector<std::vector<uint8_t>> alternatives(256);
     if (frame.tolerance > 0)
     {
         acceptable.assign(256 * 256, 0);
+        std::vector<std::pair<int, uint8_t>> near;
         for (size_t a = 0; a < table.size(); ++a)
+        {
+            near.clear();
             for (size_t b = 0; b < table.size(); ++b)
-                if (int(a) != transparent && int(b) != transparent)
-                    acceptable[a * 256 + b] = ColourDistance(table[a], table[b]) <= frame.tolerance;
+            {
+                const int distance = ColourDistance(table[a], table[b]);
+                if (int(a) == transparent || int(b) == transparent || distance > frame.tolerance)
+                    continue;
+                acceptable[a * 256 + b] = 1;
+                near.emplace_back(distance, uint8_t(b));
+            }
+            std::sort(near.begin(), near.end());
+            for (const auto& entry : near)
+                alternatives[a].push_back(entry.second);
+        }
     }
 
     // Codes need only cover the indices the frame uses; a lossy encoder may
@@ -194,6 +207,7 @@ bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool u
     input.keepable = transparent >= 0 ? keepable.data() : nullptr;
     input.transparentIndex = transparent;
     input.acceptable = acceptable.empty() ? nullptr : acceptable.data();
+    input.alternatives = getenv("NOLOSSY") ? nullptr : alternatives.data();
 
     result.bytes.clear();
     AppendGraphicControl(result.bytes, 0, transparent);
@@ -269,8 +283,7 @@ void AnimationWriter::AddFrame(const IndexedFrame& frame, int delay, Bytes& out)
     for (const bool useGlobal : {true, false})
         for (const bool transparency : {true, false})
         {
-            if ((!m_started && !useGlobal) || (transparency && !canBeTransparent) ||
-                (!transparency && canBeTransparent && !cheap) || (found && !cheap))
+            if ((!m_started && !useGlobal) || (transparency && !canBeTransparent) || (found && !cheap && useGlobal == false))
                 continue;
             Encoded candidate;
             if (!Encode(frame, rect, useGlobal, transparency, candidate))

@@ -224,7 +224,8 @@ private:
     void Fit(const std::shared_ptr<FrameSlot>& slot, const std::shared_ptr<FrameRun>& run);
     void FitDone(const std::shared_ptr<FrameRun>& run);
     void MakePalette(const std::shared_ptr<FrameRun>& run);
-    void Remap(const std::shared_ptr<FrameSlot>& slot, const std::shared_ptr<const GifBlocks::ColourTable>& palette);
+    void Remap(const std::shared_ptr<FrameSlot>& slot, const std::shared_ptr<const GifBlocks::ColourTable>& palette,
+               bool ownPalette);
     void Write(const GifBlocks::Bytes& bytes);
     int FrameDelay(int index) const;
 
@@ -240,6 +241,10 @@ private:
     int m_nextToFetch = 0;
     int m_framesWritten = 0;
 };
+
+// How many times its run's error a frame's error may be before it gets a
+// palette of its own.
+const double kOwnPaletteError = 2;
 
 // Longer runs keep palettes steady for longer, but all their pictures are
 // held until the palette is made: about 48 MB of pixels at most.
@@ -327,6 +332,12 @@ void FrameWriter::MakePalette(const std::shared_ptr<FrameRun>& run)
         return;
     const auto start = std::chrono::steady_clock::now();
     auto palette = std::make_shared<const GifBlocks::ColourTable>(SharedPalette(pictures, m_settings.options.quality));
+    // A frame far off its run's palette (the run crosses a change of scene)
+    // gets a palette of its own.
+    std::vector<double> errors;
+    for (const wxImage* picture : pictures)
+        errors.push_back(palette->empty() ? 0 : PaletteError(*picture, *palette));
+    const double usual = errors.empty() ? 0 : *std::min_element(errors.begin(), errors.end());
     {
         std::lock_guard<std::mutex> lock(m_pool.Mutex());
         m_timings.reduceSeconds += SecondsSince(start);
@@ -337,16 +348,23 @@ void FrameWriter::MakePalette(const std::shared_ptr<FrameRun>& run)
                 slot->ready = true;
             }
     }
-    if (!palette->empty())
-        for (const auto& slot : slots)
-            m_pool.Submit([this, slot, palette] { Remap(slot, palette); });
+    if (palette->empty())
+        return;
+    for (size_t i = 0; i < slots.size(); ++i)
+    {
+        const bool own = errors[i] > kOwnPaletteError * usual + 4;
+        m_pool.Submit([this, slot = slots[i], palette, own] { Remap(slot, palette, own); });
+    }
 }
 
 void FrameWriter::Remap(const std::shared_ptr<FrameSlot>& slot,
-                        const std::shared_ptr<const GifBlocks::ColourTable>& palette)
+                        const std::shared_ptr<const GifBlocks::ColourTable>& palette, bool ownPalette)
 {
     const auto start = std::chrono::steady_clock::now();
-    RemapToPalette(*slot->fitted, *palette, m_settings.options.dithering, slot->frame);
+    GifBlocks::ColourTable own;
+    if (ownPalette)
+        own = SharedPalette({slot->fitted.get()}, m_settings.options.quality);
+    RemapToPalette(*slot->fitted, own.empty() ? *palette : own, m_settings.options.dithering, slot->frame);
     slot->frame.tolerance = ToleranceForQuality(m_settings.options.quality);
     slot->fitted.reset();
     std::lock_guard<std::mutex> lock(m_pool.Mutex());

@@ -102,6 +102,156 @@ int LzwEncoder::ExtendString(const LzwPixels& pixels, size_t p, int node, uint8_
     return 0;
 }
 
+void LzwEncoder::AddOrClear(int prefix, uint8_t index, int firstFree, int minimumCodeSize)
+{
+    if (m_nextCode > kLastAssignedCode)
+    {
+        PutCode(m_clearCode);
+        Reset(firstFree);
+        m_codeSize = minimumCodeSize + 1;
+    }
+    else
+        AddString(prefix, index);
+}
+
+void LzwEncoder::EncodeExactly(const LzwPixels& pixels, std::vector<uint8_t>& chosen)
+{
+    const int minimumCodeSize = m_codeSize - 1;
+    const int firstFree = m_clearCode + 2;
+    int node = StartString(pixels, 0);
+    chosen[0] = uint8_t(node);
+    for (size_t p = 1; p < pixels.count; ++p)
+    {
+        uint8_t index = 0;
+        const int next = ExtendString(pixels, p, node, index);
+        if (next)
+        {
+            node = next;
+            chosen[p] = index;
+            continue;
+        }
+        PutCode(node);
+        const int start = StartString(pixels, p);
+        AddOrClear(node, uint8_t(start), firstFree, minimumCodeSize);
+        node = start;
+        chosen[p] = uint8_t(start);
+    }
+    PutCode(node);
+}
+
+bool LzwEncoder::Acceptable(const LzwPixels& pixels, size_t p, int index) const
+{
+    if (index == pixels.transparentIndex)
+        return pixels.keepable && pixels.keepable[p];
+    return pixels.acceptable[size_t(pixels.wanted[p]) * 256 + size_t(index)] != 0;
+}
+
+void LzwEncoder::SearchFrom(const LzwPixels& pixels, size_t p, int root, int steps, int& bestCode, int& length)
+{
+    m_stack.clear();
+    m_stack.emplace_back(uint16_t(root), 1);
+    for (; !m_stack.empty() && steps > 0; --steps)
+    {
+        const auto [code, depth] = m_stack.back();
+        m_stack.pop_back();
+        if (depth > length)
+        {
+            length = depth;
+            bestCode = code;
+        }
+        const size_t next = p + depth;
+        if (next >= pixels.count)
+            continue;
+        for (int child = m_firstChild[code]; child != 0; child = m_nextSibling[child])
+            if (m_last[child] != pixels.wanted[next] && Acceptable(pixels, next, m_last[child]))
+                m_stack.emplace_back(uint16_t(child), uint16_t(depth + 1));
+        // The exact continuation is searched first.
+        const int exact = m_child[size_t(code) * 256 + pixels.wanted[next]];
+        if (exact)
+            m_stack.emplace_back(uint16_t(exact), uint16_t(depth + 1));
+    }
+}
+
+// A depth-first search of the table from each index that may start the
+// string, cut off after a fixed number of steps so that noisy pictures cost
+// no more than a few times the exact search. The string the decoder adds
+// before it reads this one (the previous string and this one's first index)
+// takes part, as runs of one colour depend on it.
+int LzwEncoder::LongestMatch(const LzwPixels& pixels, size_t p, int previous, int& length, int& root)
+{
+    const int kSearchSteps = 48;
+    const int kAlternativeRoots = 3;
+    int roots[kAlternativeRoots + 2];
+    int rootCount = 0;
+    const uint8_t wanted = pixels.wanted[p];
+    roots[rootCount++] = wanted;
+    if (pixels.keepable && pixels.keepable[p] && wanted != pixels.transparentIndex)
+        roots[rootCount++] = pixels.transparentIndex;
+    const std::vector<uint8_t>& others = pixels.alternatives[wanted];
+    for (size_t i = 0; i < others.size() && rootCount < kAlternativeRoots + 2; ++i)
+        if (others[i] != wanted)
+            roots[rootCount++] = others[i];
+
+    int bestCode = wanted;
+    length = 0;
+    root = wanted;
+    for (int r = 0; r < rootCount; ++r)
+    {
+        int code = -1, found = 0;
+        if (previous >= 0)
+            AddString(previous, uint8_t(roots[r]));
+        SearchFrom(pixels, p, roots[r], r == 0 ? kSearchSteps : kSearchSteps / 4, code, found);
+        if (previous >= 0)
+        {
+            // Taken out again: only the chosen root's string is added.
+            const int added = --m_nextCode;
+            m_child[size_t(previous) * 256 + size_t(roots[r])] = 0;
+            m_firstChild[previous] = m_nextSibling[added];
+        }
+        if (found > length)
+        {
+            length = found;
+            bestCode = code;
+            root = roots[r];
+        }
+    }
+    return bestCode;
+}
+
+void LzwEncoder::EncodeLossily(const LzwPixels& pixels, std::vector<uint8_t>& chosen)
+{
+    const int minimumCodeSize = m_codeSize - 1;
+    const int firstFree = m_clearCode + 2;
+    int previous = -1;
+    for (size_t p = 0; p < pixels.count;)
+    {
+        // A full table is cleared before the search, so that the string
+        // found is one the decoder knows.
+        if (previous >= 0 && m_nextCode > kLastAssignedCode)
+        {
+            PutCode(m_clearCode);
+            Reset(firstFree);
+            m_codeSize = minimumCodeSize + 1;
+            previous = -1;
+        }
+        int length = 0, root = 0;
+        const int code = LongestMatch(pixels, p, previous, length, root);
+        // What the decoder adds before it reads the string back; the string
+        // itself may end in it.
+        if (previous >= 0)
+            AddString(previous, uint8_t(root));
+        int walk = code;
+        for (int i = length - 1; i >= 0; --i)
+        {
+            chosen[p + size_t(i)] = m_last[walk];
+            walk = m_prefix[walk];
+        }
+        PutCode(code);
+        previous = code;
+        p += size_t(length);
+    }
+}
+
 void LzwEncoder::Encode(const LzwPixels& pixels, std::vector<uint8_t>& out, std::vector<uint8_t>& chosen)
 {
     const int minimumCodeSize = std::min(std::max(pixels.minimumCodeSize, 2), 8);
@@ -113,35 +263,16 @@ void LzwEncoder::Encode(const LzwPixels& pixels, std::vector<uint8_t>& out, std:
     m_bits = 0;
     m_bitCount = 0;
     chosen.resize(pixels.count);
+    // Single-index strings are their own codes; their last index is themselves.
+    for (int i = 0; i < m_clearCode; ++i)
+        m_last[size_t(i)] = uint8_t(i);
     PutCode(m_clearCode);
     if (pixels.count > 0)
     {
-        int node = StartString(pixels, 0);
-        chosen[0] = uint8_t(node);
-        for (size_t p = 1; p < pixels.count; ++p)
-        {
-            uint8_t index = 0;
-            const int next = ExtendString(pixels, p, node, index);
-            if (next)
-            {
-                node = next;
-                chosen[p] = index;
-                continue;
-            }
-            PutCode(node);
-            const int start = StartString(pixels, p);
-            if (m_nextCode > kLastAssignedCode)
-            {
-                PutCode(m_clearCode);
-                Reset(firstFree);
-                m_codeSize = minimumCodeSize + 1;
-            }
-            else
-                AddString(node, uint8_t(start));
-            node = start;
-            chosen[p] = uint8_t(start);
-        }
-        PutCode(node);
+        if (pixels.acceptable && pixels.alternatives)
+            EncodeLossily(pixels, chosen);
+        else
+            EncodeExactly(pixels, chosen);
     }
     PutCode(m_clearCode + 1);
     FlushBits();

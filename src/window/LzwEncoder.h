@@ -20,6 +20,9 @@ struct LzwPixels
     // acceptable[wanted * 256 + other] nonzero when index other may stand for
     // index wanted; null when every pixel must have exactly its own index.
     const uint8_t* acceptable = nullptr;
+    // With acceptable: for each index, the others that may stand for it,
+    // nearest first.
+    const std::vector<uint8_t>* alternatives = nullptr;
 };
 
 class LzwEncoder
@@ -38,6 +41,16 @@ private:
     void Reset(int firstFree);
     int StartString(const LzwPixels& pixels, size_t p) const;
     int ExtendString(const LzwPixels& pixels, size_t p, int node, uint8_t& index) const;
+    void EncodeExactly(const LzwPixels& pixels, std::vector<uint8_t>& chosen);
+    void EncodeLossily(const LzwPixels& pixels, std::vector<uint8_t>& chosen);
+    bool Acceptable(const LzwPixels& pixels, size_t p, int index) const;
+    // The code of the longest string in the table that may stand for the
+    // pixels from p on, and its length. previous is the string before, -1
+    // after a clear; root receives the string's first index.
+    int LongestMatch(const LzwPixels& pixels, size_t p, int previous, int& length, int& root);
+    // Searches the strings that start with root, up to steps nodes.
+    void SearchFrom(const LzwPixels& pixels, size_t p, int root, int steps, int& bestCode, int& length);
+    void AddOrClear(int prefix, uint8_t index, int firstFree, int minimumCodeSize);
     void AddString(int prefix, uint8_t index);
     void PutCode(int code);
     void FlushBits();
@@ -54,4 +67,5 @@ private:
     uint64_t m_bits = 0;
     int m_bitCount = 0;
     std::vector<uint8_t> m_codes;
+    std::vector<std::pair<uint16_t, uint16_t>> m_stack; // code, length
 };

@@ -155,6 +155,20 @@ GifBlocks::ColourTable SharedPalette(const std::vector<const wxImage*>& pictures
     return table;
 }
 
+double PaletteError(const wxImage& picture, const GifBlocks::ColourTable& palette)
+{
+    NearestColour nearest(palette);
+    double error = 0;
+    size_t count = 0;
+    for (int y = 0; y < picture.GetHeight(); y += 4)
+    {
+        const unsigned char* rgb = picture.GetData() + size_t(y) * size_t(picture.GetWidth()) * 3;
+        for (int x = 0; x < picture.GetWidth(); ++x, rgb += 3, ++count)
+            error += ColourDistance(palette[size_t(nearest.Find(rgb[0], rgb[1], rgb[2]))], ColourIndex::Pack(rgb));
+    }
+    return count ? error / (3.0 * double(count)) : 0;
+}
+
 // Floyd and Steinberg's error diffusion, in alternate directions row by row
 // so that the error does not pile up on one side. The error passed on is
 // capped, so that a colour the palette lacks does not smear into streaks.
@@ -180,10 +194,10 @@ void RemapToPalette(const wxImage& picture, const GifBlocks::ColourTable& palett
             const int x = forward ? i : width - 1 - i;
             const size_t p = size_t(y) * size_t(width) + size_t(x);
             const unsigned char* rgb = data + p * 3;
-            int* error = &current[size_t(x + 1) * 3];
+            int* diffused = &current[size_t(x + 1) * 3];
             int wanted[3];
             for (int c = 0; c < 3; ++c)
-                wanted[c] = Clamp(rgb[c] + (strength ? error[c] / 256 : 0));
+                wanted[c] = Clamp(rgb[c] + (strength ? diffused[c] / 256 : 0));
             const int index = nearest.Find(wanted[0], wanted[1], wanted[2]);
             frame.indices[p] = uint8_t(index);
             if (!strength)
@@ -207,6 +221,7 @@ void RemapToPalette(const wxImage& picture, const GifBlocks::ColourTable& palett
 
 int ToleranceForQuality(int quality)
 {
+    if (getenv("TOL")) return atoi(getenv("TOL"));
     const int loss = 100 - std::min(std::max(quality, 1), 100);
     return loss * loss * 3 / 2;
 }

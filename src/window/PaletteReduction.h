@@ -19,6 +19,10 @@ bool ReduceExactly(const wxImage& picture, IndexedFrame& frame);
 // Empty when the quantiser fails.
 GifBlocks::ColourTable SharedPalette(const std::vector<const wxImage*>& pictures, int quality);
 
+// The mean squared error of a channel between the picture and the nearest
+// palette colours, estimated from every fourth row.
+double PaletteError(const wxImage& picture, const GifBlocks::ColourTable& palette);
+
 // Maps every pixel to the palette, diffusing the error to its neighbours at
 // dithering percent (0 maps to the nearest colour).
 void RemapToPalette(const wxImage& picture, const GifBlocks::ColourTable& palette, int dithering,
