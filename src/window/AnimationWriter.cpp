@@ -207,7 +207,7 @@ bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool u
     input.keepable = transparent >= 0 ? keepable.data() : nullptr;
     input.transparentIndex = transparent;
     input.acceptable = acceptable.empty() ? nullptr : acceptable.data();
-    input.alternatives = getenv("NOLOSSY") ? nullptr : alternatives.data();
+    input.alternatives = alternatives.data();
 
     result.bytes.clear();
     AppendGraphicControl(result.bytes, 0, transparent);
@@ -274,8 +274,9 @@ void AnimationWriter::AddFrame(const IndexedFrame& frame, int delay, Bytes& out)
         m_global = frame.palette;
 
     // Every way of storing the frame is tried where that is cheap: screen
-    // content, and small rectangles. Large quantised frames take the global
-    // table with transparency when they can.
+    // content, and small rectangles. Large quantised frames try with and
+    // without transparency (scattered pixels that may stay break the strings
+    // of a noisy picture), in the global table when it can hold them.
     const bool cheap = frame.tolerance == 0 || size_t(rect.width) * rect.height <= kTryEveryWayPixels;
     const bool canBeTransparent = m_started && m_changedOnly;
     Encoded best;
@@ -283,7 +284,7 @@ void AnimationWriter::AddFrame(const IndexedFrame& frame, int delay, Bytes& out)
     for (const bool useGlobal : {true, false})
         for (const bool transparency : {true, false})
         {
-            if ((!m_started && !useGlobal) || (transparency && !canBeTransparent) || (found && !cheap && useGlobal == false))
+            if ((!m_started && !useGlobal) || (transparency && !canBeTransparent) || (found && !cheap && !useGlobal))
                 continue;
             Encoded candidate;
             if (!Encode(frame, rect, useGlobal, transparency, candidate))

@@ -246,13 +246,13 @@ private:
 // palette of its own.
 const double kOwnPaletteError = 2;
 
-// Longer runs keep palettes steady for longer, but all their pictures are
-// held until the palette is made: about 48 MB of pixels at most.
+// Longer runs keep palettes steady for longer, but one palette serves the
+// colours of video that drifts less well, and all their pictures are held
+// until the palette is made: 4 frames, or about 48 MB of pixels at most.
 int RunLengthFor(int width, int height)
 {
     const double bytesPerFrame = double(width) * height * 3;
-    if (getenv("RUNLEN")) return atoi(getenv("RUNLEN"));
-    return int(std::min(12.0, std::max(1.0, 48e6 / bytesPerFrame)));
+    return int(std::min(4.0, std::max(1.0, 48e6 / bytesPerFrame)));
 }
 
 FrameWriter::FrameWriter(const GifSaveSettings& settings, GifFrameSource& source, wxOutputStream& stream,
