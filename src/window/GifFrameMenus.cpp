@@ -32,6 +32,9 @@ void GifFrame::BuildMenuBar()
     m_menuFile = new wxMenu;
     m_menuItem_save = m_menuFile->Append(ID_MENU_SAVE, _("Save"));
     m_menuItem_saveAs = m_menuFile->Append(ID_MENU_SAVE_AS, _("Save As"));
+    // A wide literal: a narrow one would be converted by the C library's
+    // locale, which may not be UTF-8.
+    m_menuItem_gifOptions = m_menuFile->Append(ID_MENU_GIF_OPTIONS, _(L"GIF Options…"));
     m_menuItem_openProject = m_menuFile->Append(ID_MENU_OPEN_PROJECT, _("Open Project"));
     m_menuItem_saveProject =
         m_menuFile->Append(ID_MENU_SAVE_PROJECT, WithAccelerator(_("Save Project"), "Ctrl+S"));
@@ -76,6 +79,7 @@ void GifFrame::BindCommands()
 {
     Bind(wxEVT_MENU, &GifFrame::OnSaveAnimator, this, ID_MENU_SAVE);
     Bind(wxEVT_MENU, &GifFrame::OnSaveAsAnimator, this, ID_MENU_SAVE_AS);
+    Bind(wxEVT_MENU, &GifFrame::OnGifOptions, this, ID_MENU_GIF_OPTIONS);
     Bind(wxEVT_MENU, &GifFrame::OnOpenProject, this, ID_MENU_OPEN_PROJECT);
     Bind(wxEVT_MENU, &GifFrame::OnSaveProject, this, ID_MENU_SAVE_PROJECT);
     Bind(wxEVT_MENU, &GifFrame::OnExitMenu, this, ID_MENU_EXIT);

@@ -222,6 +222,8 @@ public:
     void WriteAll(const std::function<void(int, int)>& onFrameDone);
     bool WriteFailed() const { return !m_stream.IsOk(); }
     int FramesWritten() const { return m_framesWritten; }
+    // The first frame that could not be read or converted, or -1.
+    int MissingFrame() const { return m_missingFrame; }
 
 private:
     void FetchAhead(int count);
@@ -235,6 +237,7 @@ private:
     std::deque<std::unique_ptr<ConversionJob>> m_inFlight;
     int m_nextToFetch = 0;
     int m_framesWritten = 0;
+    int m_missingFrame = -1;
 };
 
 // A couple of frames beyond the converter count keep every thread busy
@@ -282,8 +285,15 @@ void FrameWriter::WriteAll(const std::function<void(int, int)>& onFrameDone)
         m_pool.WaitUntilDone(*job);
         m_timings.fitSeconds += job->fitSeconds;
         m_timings.reduceSeconds += job->reduceSeconds;
-        if (job->paletted)
-            WriteFrame(*job->paletted, index, count);
+        // A file without one of its frames would show a different
+        // animation, and an interrupted save (the window closed at logout)
+        // looks just like this: stop, so the old file stays.
+        if (!job->paletted)
+        {
+            m_missingFrame = index;
+            return;
+        }
+        WriteFrame(*job->paletted, index, count);
         job.reset();
         if (onFrameDone && !WriteFailed())
             onFrameDone(index, count);
@@ -319,23 +329,24 @@ GifSaveResult SaveGifAnimation(const GifSaveSettings& settings, GifFrameSource& 
         result.error = file.Error();
         return result;
     }
+    int missingFrame = -1;
     {
         OutputSlotScope slot(file.Stream());
         FrameWriter writer(settings, source, file.Stream(), spent);
         writer.WriteAll(onFrameDone);
         result.framesWritten = writer.FramesWritten();
-        // The trailer follows the last frame written, even when later frames
-        // were skipped.
+        missingFrame = writer.MissingFrame();
         const auto start = std::chrono::steady_clock::now();
-        if (result.framesWritten > 0 && !writer.WriteFailed())
+        if (missingFrame < 0 && !writer.WriteFailed())
             FinishGifAnimation();
         spent.writeSeconds += SecondsSince(start);
     }
-    if (result.framesWritten == 0 && file.Stream().IsOk())
+    if (missingFrame >= 0)
     {
         file.Discard();
-        result.error =
-            wxString::Format(_("Cannot save \"%s\": none of its frames could be converted."), settings.path);
+        result.error = wxString::Format(_("Cannot save \"%s\": frame %d could not be read, so the file was left as "
+                                          "it was."),
+                                        settings.path, missingFrame + 1);
         return result;
     }
     const auto start = std::chrono::steady_clock::now();
