@@ -65,6 +65,7 @@ void GifOptionsDialog::CreateControls()
     m_repeatTimes = new wxRadioButton(repeat->GetStaticBox(), wxID_ANY, _("This many times:"), wxDefaultPosition,
                                       wxDefaultSize, 0, wxDefaultValidator, kRepeatTimesName);
     m_repeatCount = MakeSpin(repeat->GetStaticBox(), kRepeatCountName, 1, kMaxGifRepeat);
+    m_repeatCount->SetToolTip(_("How many times the animation plays, the first time included"));
     times->Add(m_repeatTimes, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, gap);
     times->Add(m_repeatCount, 0, wxALIGN_CENTER_VERTICAL);
     repeat->Add(times, 0, wxALL, gap / 2);
