@@ -1,5 +1,7 @@
 #include "window/thumbnaillogic.h"
 
+#include "window/VideoDecoder.h"
+
 #include <wx/defs.h>
 #include <wx/intl.h>
 
@@ -227,7 +229,7 @@ wxImage ScaleImageToFit(const wxImage& image, int maxWidth, int maxHeight)
 
 wxString ThumbnailItemPath(const wxString& sourcePath, int frameIndex)
 {
-    if (!sourcePath.EndsWith(".gif"))
+    if (!sourcePath.EndsWith(".gif") && !IsVideoPath(sourcePath))
         return sourcePath;
     return wxString::Format("%s_%d", sourcePath, frameIndex);
 }

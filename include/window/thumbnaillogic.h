@@ -73,7 +73,8 @@ wxImage ScaleImageToFit(const wxImage& image, int maxWidth, int maxHeight);
 
 // The path an item keeps for a frame: a frame of a ".gif" file is named by
 // the file's path, "_" and its frame number ("anim.gif_3"). Only a lower-case
-// ".gif" ending counts.
+// ".gif" ending counts. A video clip's frame is named likewise by its time in
+// milliseconds ("clip.mp4_1240").
 wxString ThumbnailItemPath(const wxString& sourcePath, int frameIndex);
 
 // The caption under a cell: the frame's number counted from 1 and its start

@@ -58,6 +58,8 @@ GifFrame::~GifFrame()
 {
     // Workers still running drop their results from now on.
     m_workerSink->Detach();
+    if (m_loadSink)
+        m_loadSink->Detach();
     if (m_saveFeed)
         m_saveFeed->Cancel();
     // The strip is a child window; the toolkit destroys it with the others.
@@ -167,6 +169,8 @@ void GifFrame::OnExitMenu(wxCommandEvent&)
 void GifFrame::OnClose(wxCloseEvent& event)
 {
     StopPreview();
+    // A load stops with the window, and what it brought is not kept.
+    CancelImageLoad();
     if (IsSaving() && event.CanVeto())
     {
         // Let the running save finish; the window closes after it.

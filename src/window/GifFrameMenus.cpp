@@ -48,6 +48,7 @@ void GifFrame::BuildMenuBar()
     m_menuFrame = new wxMenu;
     m_menuItem_addImage = m_menuFrame->Append(
         ID_MENU_ADD_IMAGE, WithAccelerator(wxGETTEXT_IN_CONTEXT("menu", L"Add Image…"), "Ctrl+Ins"));
+    m_menuItem_addVideo = m_menuFrame->Append(ID_MENU_ADD_VIDEO, wxGETTEXT_IN_CONTEXT("menu", L"Add Video\u2026"));
     m_menuItem_delete =
         m_menuFrame->Append(ID_MENU_DELETE, WithAccelerator(wxGETTEXT_IN_CONTEXT("menu", "Delete"), "Ctrl+Del"));
     m_menuItem_clearAll = m_menuFrame->Append(ID_MENU_CLEAR_ALL, wxGETTEXT_IN_CONTEXT("menu", "Clear All"));
@@ -90,6 +91,7 @@ void GifFrame::BindCommands()
     Bind(wxEVT_MENU, &GifFrame::OnSaveProject, this, ID_MENU_SAVE_PROJECT);
     Bind(wxEVT_MENU, &GifFrame::OnExitMenu, this, ID_MENU_EXIT);
     Bind(wxEVT_MENU, &GifFrame::OnAddImage, this, ID_MENU_ADD_IMAGE);
+    Bind(wxEVT_MENU, &GifFrame::OnAddVideo, this, ID_MENU_ADD_VIDEO);
     Bind(wxEVT_MENU, &GifFrame::OnDeleteImage, this, ID_MENU_DELETE);
     Bind(wxEVT_MENU, &GifFrame::OnClearAll, this, ID_MENU_CLEAR_ALL);
     Bind(wxEVT_MENU, &GifFrame::OnRunAnimation, this, ID_MENU_RUN);

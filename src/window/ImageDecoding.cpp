@@ -2,6 +2,7 @@
 
 #include "window/GifDecoder.h"
 #include "window/PictureDecoders.h"
+#include "window/VideoDecoder.h"
 
 #include <wx/file.h>
 #include <wx/filefn.h>
@@ -292,9 +293,12 @@ bool ReadDeclaredPictureSize(const wxString& path, DeclaredPictureSize& declared
     return ok;
 }
 
-bool DecodePictureEntry(const wxString& entry, const PictureCallback& onPicture, wxString* failure)
+bool DecodePictureEntry(const wxString& entry, const PictureCallback& onPicture, wxString* failure,
+                        const std::function<bool()>& stopRequested)
 {
     wxLogNull noLogBoxes;
+    if (IsVideoEntry(entry))
+        return DecodeVideoEntry(entry, onPicture, failure, stopRequested);
     wxString path = entry;
     int frame = -1;
     if (!SplitGifFrameReference(entry, path, frame))
