@@ -22,6 +22,7 @@ packages=(
   python3 openssl                  # local HTTP and HTTPS servers of the update check tests
   unzip                            # reads the crash report archive in its test
   xvfb xauth x11-utils xdotool     # virtual display for the GUI tests
+  libx11-dev                       # scripts/screenshots.sh reads the window's pixels from the X server
   binutils                         # nm, for the exported-symbol check
   desktop-file-utils appstream     # validating the installed menu entry and metainfo
 )

@@ -16,6 +16,7 @@
 #include <wx/timer.h>
 
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 class wxLocale;
@@ -30,6 +31,7 @@ class wxStaticText;
 class wxStatusBar;
 class wxThumbnailCtrl;
 class wxThumbnailEvent;
+class wxThumbnailItem;
 class wxImageThumbnailItem;
 class wxToolBar;
 class SaveFrameFeed;
@@ -54,7 +56,8 @@ enum
     ID_MENU_SUPPORT,
     ID_MENU_CHECK_UPDATE,
     ID_MENU_ABOUT,
-    ID_CONTEXT_INSERT_IMAGE
+    ID_CONTEXT_INSERT_IMAGE,
+    ID_MENU_ADD_VIDEO
 };
 
 // The strip's window id, by which its events reach this window.
@@ -83,6 +86,8 @@ public:
     void EnableFrameCommands();
     void DisableFrameCommands();
     void RefreshOutputSize();
+    // Status field 0: the GIF's name and the size it is saved at.
+    wxString OutputSizeText(int width, int height) const;
     void ClearPreview();
     void DrawPreview(wxDC& dc);
     bool IsLoading() const;
@@ -111,6 +116,7 @@ protected:
 
     // Frame list editing.
     void OnAddImage(wxCommandEvent& event);
+    void OnAddVideo(wxCommandEvent& event);
     void OnInsertImage(wxCommandEvent& event);
     void OnDeleteImage(wxCommandEvent& event);
     void OnClearAll(wxCommandEvent& event);
@@ -120,6 +126,11 @@ protected:
     bool StartImageLoad(const wxArrayString& entries, int insertAt = -1);
     bool PlaceLoadedItem(wxImageThumbnailItem* item);
     void FinishImageLoad();
+    // Stops the running load and takes its frames out of the strip again.
+    void CancelImageLoad();
+    void OnCancelLoadButton(wxCommandEvent& event);
+    void OnCloseLoadProgress(wxCloseEvent& event);
+    void DiscardLoadUpdate(wxCommandEvent& event);
     int InsertionPosition() const;
 
     // Preview and loop count.
@@ -201,6 +212,7 @@ protected:
     wxMenuItem* m_menuItem_saveProject = nullptr;
     wxMenuItem* m_menuItem_exit = nullptr;
     wxMenuItem* m_menuItem_addImage = nullptr;
+    wxMenuItem* m_menuItem_addVideo = nullptr;
     wxMenuItem* m_menuItem_delete = nullptr;
     wxMenuItem* m_menuItem_clearAll = nullptr;
     wxMenuItem* m_menuItem_run = nullptr;
@@ -237,6 +249,9 @@ protected:
     wxProgressDialog* m_loadProgress = nullptr;
     std::vector<LoadFailure> m_loadFailures;  // pictures of the running load that failed
     int m_loadInsertAt = -1;                  // where the running load places its next frame; -1 at the end
+    WorkerEventSinkPtr m_loadSink;            // where the running load posts; detached to stop it
+    std::unordered_set<const wxThumbnailItem*> m_loadItems;  // the frames the running load placed
+    bool m_loadCancelPending = false;         // updates of a cancelled load are still queued
     WorkerEventSinkPtr m_workerSink;          // where worker threads post to this window
     wxProgressDialog* m_saveProgress = nullptr;
     bool m_updateCheckRunning = false;        // a second check waits for its result

@@ -6,6 +6,9 @@
 #include "app/Paths.h"
 #include "window/ImageDecoding.h"
 #include "window/ImageThread.h"
+#include "window/ThreadEvents.h"
+#include "window/VideoDecoder.h"
+#include "window/VideoDialog.h"
 #include "window/thumbnailctrl.h"
 
 #include <wx/filedlg.h>
@@ -24,8 +27,15 @@ wxString ImageFileFilter()
 {
     // GTK matches patterns case-sensitively: name the upper-case extensions
     // of camera files too.
-    return _("Image files ") +
-           "(*.png;*.jpg;*bmp;*.gif)|*.png;*.jpg;*.bmp;*.gif;*.jpeg;*.PNG;*.JPG;*.BMP;*.GIF;*.JPEG";
+    return _("Image files") +
+           " (*.png;*.jpg;*bmp;*.gif)|*.png;*.jpg;*.bmp;*.gif;*.jpeg;*.PNG;*.JPG;*.BMP;*.GIF;*.JPEG;" +
+           VideoFilePattern();
+}
+
+wxString VideoFileFilter()
+{
+    const wxString pattern = VideoFilePattern();
+    return _("Video clips") + " (" + pattern.BeforeFirst(';') + ";...)|" + pattern;
 }
 
 wxArrayString AskForPictures(wxWindow* parent, const wxString& title)
@@ -61,8 +71,10 @@ bool GifFrame::IsLoading() const
 
 bool GifFrame::StartImageLoad(const wxArrayString& entries, int insertAt)
 {
+    // A sink of its own, so that cancelling this load leaves other workers be.
+    m_loadSink = std::make_shared<WorkerEventSink>(this);
     ImageThread* thread = new ImageThread(
-        m_workerSink, entries, wxSize(m_thumbnailCtrl->GetThumbnailWidth(), m_thumbnailCtrl->GetThumbnailHeight()));
+        m_loadSink, entries, wxSize(m_thumbnailCtrl->GetThumbnailWidth(), m_thumbnailCtrl->GetThumbnailHeight()));
     if (thread->Create() != wxTHREAD_NO_ERROR)
     {
         delete thread;
@@ -71,9 +83,15 @@ bool GifFrame::StartImageLoad(const wxArrayString& entries, int insertAt)
         return false;
     }
     m_loadFailures.clear();
+    m_loadItems.clear();
     m_loadInsertAt = insertAt;
-    m_loadProgress = new wxProgressDialog(_("Load Images Progress Dialog"), _(" Loading images...."), 100,
-                                          this, wxPD_ELAPSED_TIME | wxPD_ESTIMATED_TIME | wxPD_REMAINING_TIME);
+    m_loadProgress =
+        new wxProgressDialog(_("Load Images Progress Dialog"), _(" Loading images...."), 100, this,
+                             wxPD_CAN_ABORT | wxPD_ELAPSED_TIME | wxPD_ESTIMATED_TIME | wxPD_REMAINING_TIME);
+    // Cancel, Escape and the dialog's close box stop the load at once, not at
+    // the next progress report.
+    m_loadProgress->Bind(wxEVT_BUTTON, &GifFrame::OnCancelLoadButton, this, wxID_CANCEL);
+    m_loadProgress->Bind(wxEVT_CLOSE_WINDOW, &GifFrame::OnCloseLoadProgress, this);
     if (thread->Run() != wxTHREAD_NO_ERROR)
     {
         // A detached thread that did not run is still ours to delete.
@@ -94,6 +112,39 @@ void GifFrame::OnAddImage(wxCommandEvent&)
     if (paths.empty())
         return;
     if (StartImageLoad(paths))
+        EnableFrameCommands();
+}
+
+void GifFrame::OnAddVideo(wxCommandEvent&)
+{
+    StopPreview();
+    if (IsLoading())
+        return;
+    wxFileDialog files(this, _("Add Video Clip"), "", "", VideoFileFilter(), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (files.ShowModal() != wxID_OK)
+        return;
+    const wxString path = files.GetPath();
+    VideoClipInfo info;
+    wxString failure;
+    if (!ProbeVideoClip(path, info, &failure))
+    {
+        wxMessageBox(_("These pictures could not be loaded:") + DescribeFailures({{path, failure}}), GetProductName(),
+                     wxOK | wxICON_WARNING, this);
+        return;
+    }
+    VideoDialog dialog(this, path, info);
+    if (dialog.ShowModal() != wxID_OK)
+        return;
+    const VideoChoice choice = dialog.GetChoice();
+    // The one delay of an empty animation follows the clip's pace.
+    if (GetFrameCount() == 0)
+    {
+        m_spinctrl_delay->SetValue(int(std::lround(100.0 / choice.rate)));
+        m_thumbnailCtrl->m_frameDelay = m_spinctrl_delay->GetValue();
+    }
+    wxArrayString entries;
+    entries.push_back(VideoRangeEntry(path, choice));
+    if (StartImageLoad(entries))
         EnableFrameCommands();
 }
 
@@ -180,13 +231,18 @@ void GifFrame::OnThumbnailRightClick(wxThumbnailEvent&)
 {
     StopPreview();
     wxMenu menu;
-    menu.Append(ID_CONTEXT_INSERT_IMAGE, _("&Insert Image") + "\tCtrl+Ins");
-    menu.Append(wxID_DELETE, _("&Delete") + "\tCtrl+Del");
+    menu.Append(ID_CONTEXT_INSERT_IMAGE, wxGETTEXT_IN_CONTEXT("menu", L"&Insert Image…") + "\tCtrl+Ins");
+    menu.Append(wxID_DELETE, wxGETTEXT_IN_CONTEXT("menu", "&Delete") + "\tCtrl+Del");
     PopupMenu(&menu, ScreenToClient(wxGetMousePosition()));
 }
 
 void GifFrame::OnThreadUpdate(wxCommandEvent& event)
 {
+    if (m_loadCancelPending)
+    {
+        DiscardLoadUpdate(event);
+        return;
+    }
     if (event.GetInt() == kLoadFailureProgress)
     {
         LoadFailure* failure = static_cast<LoadFailure*>(event.GetClientData());
@@ -217,7 +273,12 @@ void GifFrame::OnThreadUpdate(wxCommandEvent& event)
 bool GifFrame::PlaceLoadedItem(wxImageThumbnailItem* item)
 {
     if (m_loadInsertAt < 0)
-        return m_thumbnailCtrl->Append(item, m_spinctrl_delay->GetValue()) >= 0;
+    {
+        if (m_thumbnailCtrl->Append(item, m_spinctrl_delay->GetValue()) < 0)
+            return false;
+        m_loadItems.insert(item);
+        return true;
+    }
     // Insert keeps even an item that cannot load; a dropped picture whose
     // file has gone is refused as Append refuses it.
     if (!item->LoadThumbnail(m_thumbnailCtrl))
@@ -227,12 +288,14 @@ bool GifFrame::PlaceLoadedItem(wxImageThumbnailItem* item)
     const int position = std::min(m_loadInsertAt, m_thumbnailCtrl->GetCount());
     m_thumbnailCtrl->Insert(item, position);
     m_loadInsertAt = position + 1;
+    m_loadItems.insert(item);
     return true;
 }
 
 void GifFrame::FinishImageLoad()
 {
     m_loadInsertAt = -1;
+    m_loadItems.clear();
     RefreshOutputSize();
     if (GetFrameCount() > 0)
         ShowPreviewFrame(0);
@@ -248,4 +311,59 @@ void GifFrame::FinishImageLoad()
         wxMessageBox(_("These pictures could not be loaded:") + DescribeFailures(failures), GetProductName(),
                      wxOK | wxICON_WARNING, this);
     }
+}
+
+// A marker queued behind the updates of a cancelled load: they are dropped
+// until it arrives.
+const int kLoadCancelledProgress = -2;
+
+void GifFrame::CancelImageLoad()
+{
+    if (!m_loadProgress)
+        return;
+    // Updates queued from now on are dropped by the sink; those already
+    // queued are dropped here until the marker that follows them.
+    m_loadSink->Detach();
+    m_loadCancelPending = true;
+    wxCommandEvent* marker = new wxCommandEvent(wxEVT_COMMAND_THREAD_UPDATE, ID_IMAGE_THREAD_UPDATE);
+    marker->SetInt(kLoadCancelledProgress);
+    wxQueueEvent(this, marker);
+    m_thumbnailCtrl->SuspendUpdates();
+    for (int index = GetFrameCount() - 1; index >= 0 && !m_loadItems.empty(); --index)
+    {
+        if (m_loadItems.erase(m_thumbnailCtrl->GetItem(index)))
+            m_thumbnailCtrl->Delete(index);
+    }
+    m_thumbnailCtrl->ResumeUpdates();
+    m_loadItems.clear();
+    m_loadFailures.clear();
+    m_loadInsertAt = -1;
+    m_loadProgress->Destroy();
+    m_loadProgress = nullptr;
+    RefreshOutputSize();
+    if (GetFrameCount() == 0)
+    {
+        DisableFrameCommands();
+        ClearPreview();
+    }
+}
+
+void GifFrame::OnCancelLoadButton(wxCommandEvent&)
+{
+    CancelImageLoad();
+}
+
+void GifFrame::OnCloseLoadProgress(wxCloseEvent&)
+{
+    CancelImageLoad();
+}
+
+void GifFrame::DiscardLoadUpdate(wxCommandEvent& event)
+{
+    if (event.GetInt() == kLoadFailureProgress)
+        delete static_cast<LoadFailure*>(event.GetClientData());
+    else
+        delete static_cast<LoadedPicture*>(event.GetClientData());
+    if (event.GetInt() == kLoadCancelledProgress)
+        m_loadCancelPending = false;
 }

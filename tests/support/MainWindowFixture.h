@@ -23,6 +23,7 @@ public:
         GifFrame::m_spinctrl_height, GifFrame::m_spinctrl_width, GifFrame::m_splitter3, GifFrame::m_statusBar1,
         GifFrame::m_thumbnailCtrl, GifFrame::m_timer, GifFrame::m_toolBar_button, GifFrame::m_previewBitmap,
         GifFrame::m_previewPosition, GifFrame::m_saveFeed, GifFrame::m_gifSaveFailed, GifFrame::StartImageLoad,
+        GifFrame::m_loadCancelPending, GifFrame::m_menuFrame,
         GifFrame::ProjectChanged, GifFrame::DrawPreview;
 };
 
