@@ -1,5 +1,7 @@
 #include "window/thumbnailctrl.h"
 
+#include "app/Trace.h"
+
 #include <wx/dc.h>
 #include <wx/dcbuffer.h>
 #include <wx/dcclient.h>
@@ -11,7 +13,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <iostream>
 
 const wxEventType wxEVT_COMMAND_THUMBNAIL_ITEM_SELECTED = wxNewEventType();
 const wxEventType wxEVT_COMMAND_THUMBNAIL_ITEM_DESELECTED = wxNewEventType();
@@ -203,7 +204,7 @@ bool wxImageThumbnailItem::DrawImage(wxDC& dc, wxThumbnailCtrl*, const wxRect& i
 
 bool wxImageThumbnailItem::LoadThumbnail(wxThumbnailCtrl* ctrl)
 {
-    std::cout << "wxImageThumbnailItem" << std::endl;
+    WriteTraceLine("wxImageThumbnailItem");
     if (m_thumbnail.IsOk())
         return true;
     if (!wxFileExists(m_path))
@@ -409,7 +410,7 @@ bool wxThumbnailCtrl::DrawItemCell(int n, wxDC& dc, const wxRect& cellRect, cons
 
 int wxThumbnailCtrl::Append(wxThumbnailItem* item, int frameDelay)
 {
-    std::cout << "Append" << std::endl;
+    WriteTraceLine("Append");
     wxCHECK_MSG(item, -1, "no item to append");
     m_frameDelay = frameDelay;
     if (!item->LoadThumbnail(this))
@@ -1008,7 +1009,7 @@ void wxThumbnailCtrl::OnChar(wxKeyEvent& event)
     case WXK_END:
     case WXK_PAGEUP:
     case WXK_PAGEDOWN:
-        Navigate(event.GetKeyCode(), flags);
+        NavigateByKey(event.GetKeyCode(), flags);
         break;
     case WXK_RETURN:
         SendThumbnailEvent(wxEVT_COMMAND_THUMBNAIL_RETURN, -1, flags);
@@ -1018,7 +1019,7 @@ void wxThumbnailCtrl::OnChar(wxKeyEvent& event)
     }
 }
 
-bool wxThumbnailCtrl::Navigate(int keyCode, int flags)
+bool wxThumbnailCtrl::NavigateByKey(int keyCode, int flags)
 {
     if (GetCount() == 0)
         return false;

@@ -4,6 +4,7 @@
 #include "app/DomainOption.h"
 #include "app/Localisation.h"
 #include "app/Paths.h"
+#include "app/Trace.h"
 #include "window/FrameStore.h"
 #include "window/GifFrame.h"
 #include "window/ImageThread.h"
@@ -15,7 +16,6 @@
 #include <wx/msgdlg.h>
 #include <wx/xrc/xmlres.h>
 
-#include <iostream>
 
 wxIMPLEMENT_APP_NO_MAIN(GifApp);
 
@@ -62,7 +62,7 @@ bool GifApp::OnInit()
         LoadToolkitResources((installDir.empty() ? wxString(".") : installDir) + "/Themes");
 
         const wxString optionPath = GetOptionFilePath();
-        std::cout << optionPath.utf8_string() << std::endl;
+        WriteTraceLine(optionPath);
         g_domainOption = new DomainOption(optionPath);
         ReadDomainOptions();
 

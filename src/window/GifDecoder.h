@@ -61,7 +61,7 @@ private:
     bool OpenSource(std::unique_ptr<ByteSource> source);
     bool ScanStructure();
     bool CheckSizes();
-    void GroupImagesIntoFrames(bool looping);
+    void GroupImagesIntoFrames();
     bool ComposeNextFrame();
     void DrawImage(const ImageRecord& image);
     void DrawRow(const ImageRecord& image, const void* colourTable, int row, const uint8_t* indices);
@@ -77,6 +77,7 @@ private:
     wxSize m_screen;
     std::vector<ImageRecord> m_images;
     std::vector<int> m_frameEnds; // index of the last image of each frame
+    bool m_looping = false;       // a looping extension was found
     int m_nextFrame = 0;
     int m_nextImage = 0;
     std::vector<uint8_t> m_rgb, m_alpha;           // the screen as composed so far

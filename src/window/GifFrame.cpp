@@ -1,6 +1,7 @@
 #include "window/GifFrame.h"
 
 #include "app/Paths.h"
+#include "app/Trace.h"
 #include "app/UpdateCheck.h"
 #include "window/PreviewPrefetch.h"
 #include "window/ThreadEvents.h"
@@ -20,7 +21,6 @@
 #include <wx/toolbar.h>
 #include <wx/xrc/xmlres.h>
 
-#include <iostream>
 
 const wxEventType wxEVT_COMMAND_THREAD_UPDATE = wxNewEventType();
 
@@ -114,7 +114,7 @@ void GifFrame::InitFrame()
     m_gifSavedFrameCount = m_gifSavedDelay = m_gifSavedWidth = m_gifSavedHeight = 0;
 
     const wxString iconPath = GetInstallDir() + "/Themes/application.ico";
-    std::cout << iconPath.utf8_string() << std::endl;
+    WriteTraceLine(iconPath);
     {
         wxLogNull noLog;
         wxIcon icon;

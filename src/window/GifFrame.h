@@ -86,6 +86,8 @@ public:
     void EnableFrameCommands();
     void DisableFrameCommands();
     void RefreshOutputSize();
+    // Status field 0: the GIF's name and the size it is saved at.
+    wxString OutputSizeText(int width, int height) const;
     void ClearPreview();
     void DrawPreview(wxDC& dc);
     bool IsLoading() const;

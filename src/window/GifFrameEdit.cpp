@@ -27,14 +27,15 @@ wxString ImageFileFilter()
 {
     // GTK matches patterns case-sensitively: name the upper-case extensions
     // of camera files too.
-    return _("Image files ") + "(*.png;*.jpg;*bmp;*.gif)|*.png;*.jpg;*.bmp;*.gif;*.jpeg;*.PNG;*.JPG;*.BMP;*.GIF;*.JPEG;" +
+    return _("Image files") +
+           " (*.png;*.jpg;*bmp;*.gif)|*.png;*.jpg;*.bmp;*.gif;*.jpeg;*.PNG;*.JPG;*.BMP;*.GIF;*.JPEG;" +
            VideoFilePattern();
 }
 
 wxString VideoFileFilter()
 {
     const wxString pattern = VideoFilePattern();
-    return _("Video clips ") + "(" + pattern.BeforeFirst(';') + ";...)|" + pattern;
+    return _("Video clips") + " (" + pattern.BeforeFirst(';') + ";...)|" + pattern;
 }
 
 wxArrayString AskForPictures(wxWindow* parent, const wxString& title)
@@ -230,8 +231,8 @@ void GifFrame::OnThumbnailRightClick(wxThumbnailEvent&)
 {
     StopPreview();
     wxMenu menu;
-    menu.Append(ID_CONTEXT_INSERT_IMAGE, _("&Insert Image") + "\tCtrl+Ins");
-    menu.Append(wxID_DELETE, _("&Delete") + "\tCtrl+Del");
+    menu.Append(ID_CONTEXT_INSERT_IMAGE, wxGETTEXT_IN_CONTEXT("menu", L"&Insert Image…") + "\tCtrl+Ins");
+    menu.Append(wxID_DELETE, wxGETTEXT_IN_CONTEXT("menu", "&Delete") + "\tCtrl+Del");
     PopupMenu(&menu, ScreenToClient(wxGetMousePosition()));
 }
 

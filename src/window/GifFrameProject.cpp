@@ -162,11 +162,7 @@ void GifFrame::ApplyLoadedProject(const wxString& path, const ProjectData& proje
     m_savedHeight = project.height;
     m_spinctrl_height->SetValue(project.height);
     m_gifName = project.gifName;
-    m_statusBar1->SetStatusText(
-        m_gifName.empty()
-            ? wxString::Format("Unititle.gif(%d * %d)" + _("px"), project.width, project.height)
-            : wxString::Format("%s(%d * %d)" + _("px"), m_gifName, project.width, project.height),
-        0);
+    m_statusBar1->SetStatusText(OutputSizeText(project.width, project.height), 0);
     m_refWidth = m_outWidth = project.width;
     m_refHeight = m_outHeight = project.height;
     m_savedDelay = project.delay;

@@ -2,6 +2,7 @@
 #include "window/GifFrame.h"
 
 #include "app/Paths.h"
+#include "app/Trace.h"
 #include "window/ThreadEvents.h"
 #include "window/WorkSaveAsGifThread.h"
 #include "window/thumbnailctrl.h"
@@ -14,7 +15,6 @@
 #include <wx/spinctrl.h>
 #include <wx/statusbr.h>
 
-#include <iostream>
 
 namespace
 {
@@ -50,14 +50,12 @@ bool GifFrame::GifUnchangedSinceSave() const
 
 void GifFrame::WriteSaveStatus()
 {
-    m_statusBar1->SetStatusText(wxString::Format("%s (%d * %d)px", m_gifName, m_spinctrl_width->GetValue(),
-                                                 m_spinctrl_height->GetValue()),
-                                0);
+    m_statusBar1->SetStatusText(OutputSizeText(m_spinctrl_width->GetValue(), m_spinctrl_height->GetValue()), 0);
 }
 
 void GifFrame::OnSaveAnimator(wxCommandEvent&)
 {
-    std::cout << "OnSaveAnimator" << std::endl;
+    WriteTraceLine("OnSaveAnimator");
     StopPreview();
     // The size is known only once the pictures being loaded have arrived.
     if (IsSaving() || IsLoading())
@@ -84,7 +82,7 @@ void GifFrame::OnSaveAnimator(wxCommandEvent&)
         if (GifUnchangedSinceSave())
             return;
         TakeGifSnapshot();
-        StartGifSave(m_gifSavedWidth, m_gifSavedHeight, "Save GIF Progress Dialog");
+        StartGifSave(m_gifSavedWidth, m_gifSavedHeight, _("Save GIF Progress Dialog"));
     }
     WriteSaveStatus();
 }

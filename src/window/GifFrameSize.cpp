@@ -1,27 +1,26 @@
 // Frame delay and output size.
 #include "window/GifFrame.h"
 
+#include "app/Trace.h"
 #include "window/OutputSize.h"
 #include "window/thumbnailctrl.h"
 
 #include <wx/spinctrl.h>
 #include <wx/statusbr.h>
 
-#include <iostream>
 
-namespace
+wxString GifFrame::OutputSizeText(int width, int height) const
 {
-// Status field 0 as the size handlers write it.
-wxString EditedSizeText(const wxString& gifName, int width, int height)
-{
-    return gifName.empty() ? wxString::Format("Untitled.gif (%d * %d)px", width, height)
-                           : wxString::Format("%s (%d * %d)px", gifName, width, height);
+    // TRANSLATORS: name of a GIF that has not been saved yet, in the status bar.
+    const wxString name = m_gifName.empty() ? _("Untitled.gif") : m_gifName;
+    // TRANSLATORS: status bar: the GIF's file name, then the width and height
+    // it is saved at, in pixels: "movie.gif (320 * 240)px".
+    return wxString::Format(_("%s (%d * %d)px"), name, width, height);
 }
-} // namespace
 
 void GifFrame::OnSetDelay(wxCommandEvent&)
 {
-    std::cout << "OnSetDelay" << std::endl;
+    WriteTraceLine("OnSetDelay");
     StopPreview();
     // The captions show each frame's start time at this delay.
     m_thumbnailCtrl->m_frameDelay = m_spinctrl_delay->GetValue();
@@ -39,7 +38,7 @@ void GifFrame::OnSetWidth(wxCommandEvent&)
         return; // no reference size to keep in proportion with
     m_outHeight = height;
     m_spinctrl_height->SetValue(height);
-    m_statusBar1->SetStatusText(EditedSizeText(m_gifName, width, height), 0);
+    m_statusBar1->SetStatusText(OutputSizeText(width, height), 0);
 }
 
 void GifFrame::OnSetHeight(wxCommandEvent&)
@@ -56,7 +55,7 @@ void GifFrame::OnSetHeight(wxCommandEvent&)
     m_outWidth = width;
     m_outHeight = height;
     m_spinctrl_width->SetValue(width);
-    m_statusBar1->SetStatusText(EditedSizeText(m_gifName, width, height), 0);
+    m_statusBar1->SetStatusText(OutputSizeText(width, height), 0);
 }
 
 void GifFrame::RefreshOutputSize()
@@ -82,8 +81,5 @@ void GifFrame::RefreshOutputSize()
 
     const int width = m_spinctrl_width->GetValue();
     const int height = m_spinctrl_height->GetValue();
-    m_statusBar1->SetStatusText(m_gifName.empty()
-                                    ? wxString::Format("Untitled.gif (%d * %d)" + _("px"), width, height)
-                                    : wxString::Format("%s (%d * %d)" + _("px"), m_gifName, width, height),
-                                0);
+    m_statusBar1->SetStatusText(OutputSizeText(width, height), 0);
 }
