@@ -50,7 +50,7 @@ void GifFrame::BuildMenuBar()
     m_menuFrame = new wxMenu;
     m_menuItem_addImage = m_menuFrame->Append(
         ID_MENU_ADD_IMAGE, WithAccelerator(wxGETTEXT_IN_CONTEXT("menu", L"Add Image…"), "Ctrl+Ins"));
-    m_menuItem_addVideo = m_menuFrame->Append(ID_MENU_ADD_VIDEO, wxGETTEXT_IN_CONTEXT("menu", L"Add Video\u2026"));
+    m_menuItem_addVideo = m_menuFrame->Append(ID_MENU_ADD_VIDEO, wxGETTEXT_IN_CONTEXT("menu", L"Add Video…"));
     m_menuItem_delete =
         m_menuFrame->Append(ID_MENU_DELETE, WithAccelerator(wxGETTEXT_IN_CONTEXT("menu", "Delete"), "Ctrl+Del"));
     m_menuItem_clearAll = m_menuFrame->Append(ID_MENU_CLEAR_ALL, wxGETTEXT_IN_CONTEXT("menu", "Clear All"));
