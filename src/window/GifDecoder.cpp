@@ -306,6 +306,13 @@ void GifDecoder::GroupImagesIntoFrames(bool looping)
     }
 }
 
+int GifDecoder::GetFrameDelay(int index) const
+{
+    if (index < 0 || index >= GetFrameCount())
+        return 0;
+    return std::max(0, m_images[m_frameEnds[index]].delay);
+}
+
 bool GifDecoder::NextFrame(wxImage& frame)
 {
     if (!ComposeNextFrame())

@@ -38,6 +38,9 @@ public:
     const wxString& GetFailure() const { return m_failure; }
     wxSize GetScreenSize() const { return m_screen; }
     int GetFrameCount() const { return int(m_frameEnds.size()); }
+    // How long frame `index` shows, in hundredths of a second: the delay of
+    // its last image; 0 when the file gives none.
+    int GetFrameDelay(int index) const;
 
     // Composes the next frame. False once every frame has been handed out.
     // Damaged image data does not stop the frames: what could be decoded is

@@ -38,11 +38,24 @@ void GifFrame::BuildMenuBar()
     m_menuItem_exit = m_menuFile->Append(ID_MENU_EXIT, WithAccelerator(_("Exit"), "Ctrl+Q"));
     m_menuBar->Append(m_menuFile, _("File"));
 
+    m_menuEdit = new wxMenu;
+    m_menuItem_undo = m_menuEdit->Append(ID_MENU_UNDO, WithAccelerator(_("&Undo"), "Ctrl+Z"));
+    m_menuItem_redo = m_menuEdit->Append(ID_MENU_REDO, WithAccelerator(_("&Redo"), "Ctrl+Shift+Z"));
+    m_menuItem_redo->AddExtraAccel(wxAcceleratorEntry(wxACCEL_CTRL, 'Y', ID_MENU_REDO));
+    m_menuEdit->AppendSeparator();
+    m_menuItem_duplicate = m_menuEdit->Append(ID_MENU_DUPLICATE, WithAccelerator(_("D&uplicate"), "Ctrl+D"));
+    m_menuItem_reverse = m_menuEdit->Append(ID_MENU_REVERSE, _("&Reverse"));
+    m_menuItem_yoyo = m_menuEdit->Append(ID_MENU_YOYO, _("&Yo-yo"));
+    m_menuEdit->AppendSeparator();
+    m_menuItem_selectAll = m_menuEdit->Append(ID_MENU_SELECT_ALL, WithAccelerator(_("Select &All"), "Ctrl+A"));
+    m_menuBar->Append(m_menuEdit, _("&Edit"));
+
     m_menuFrame = new wxMenu;
     m_menuItem_addImage =
         m_menuFrame->Append(ID_MENU_ADD_IMAGE, WithAccelerator(_("Add Image"), "Ctrl+Ins"));
     m_menuItem_delete = m_menuFrame->Append(ID_MENU_DELETE, WithAccelerator(_("Delete"), "Ctrl+Del"));
     m_menuItem_clearAll = m_menuFrame->Append(ID_MENU_CLEAR_ALL, _("Clear All"));
+    m_menuItem_frameDelay = m_menuFrame->Append(ID_MENU_FRAME_DELAY, _("Frame &Delay…"));
     m_menuBar->Append(m_menuFrame, _("Frame"));
 
     m_menuAnimation = new wxMenu;
@@ -82,6 +95,13 @@ void GifFrame::BindCommands()
     Bind(wxEVT_MENU, &GifFrame::OnAddImage, this, ID_MENU_ADD_IMAGE);
     Bind(wxEVT_MENU, &GifFrame::OnDeleteImage, this, ID_MENU_DELETE);
     Bind(wxEVT_MENU, &GifFrame::OnClearAll, this, ID_MENU_CLEAR_ALL);
+    Bind(wxEVT_MENU, &GifFrame::OnFrameDelay, this, ID_MENU_FRAME_DELAY);
+    Bind(wxEVT_MENU, &GifFrame::OnUndo, this, ID_MENU_UNDO);
+    Bind(wxEVT_MENU, &GifFrame::OnRedo, this, ID_MENU_REDO);
+    Bind(wxEVT_MENU, &GifFrame::OnDuplicate, this, ID_MENU_DUPLICATE);
+    Bind(wxEVT_MENU, &GifFrame::OnReverse, this, ID_MENU_REVERSE);
+    Bind(wxEVT_MENU, &GifFrame::OnYoyo, this, ID_MENU_YOYO);
+    Bind(wxEVT_MENU, &GifFrame::OnSelectAll, this, ID_MENU_SELECT_ALL);
     Bind(wxEVT_MENU, &GifFrame::OnRunAnimation, this, ID_MENU_RUN);
     Bind(wxEVT_MENU, &GifFrame::OnLoopCount, this, ID_MENU_LOOP_COUNT);
     Bind(wxEVT_MENU, &GifFrame::OnHelpMenu, this, ID_MENU_HELP);
@@ -162,8 +182,9 @@ void GifFrame::RelabelControls()
 {
     SetCaptions();
     WritePreviewStatus();
+    // The output size stays as the user chose it; only its text is new.
     RefreshOutputSize();
-    SetTitle(GetProductName());
+    UpdateTitle();
     Layout();
     m_thumbnailCtrl->Refresh(); // the captions are translated too
 }

@@ -4,7 +4,6 @@
 #include "app/Paths.h"
 #include "window/ThreadEvents.h"
 #include "window/WorkSaveAsGifThread.h"
-#include "window/thumbnailctrl.h"
 
 #include <wx/filedlg.h>
 #include <wx/filename.h>
@@ -31,28 +30,9 @@ bool GifFrame::IsSaving() const
     return m_saveFeed != nullptr;
 }
 
-void GifFrame::TakeGifSnapshot()
-{
-    m_gifSavedFrameCount = GetFrameCount();
-    m_gifSavedDelay = m_spinctrl_delay->GetValue();
-    m_gifSavedWidth = m_spinctrl_width->GetValue();
-    m_gifSavedHeight = m_spinctrl_height->GetValue();
-    m_reorderedSinceGif = false;
-}
-
-bool GifFrame::GifUnchangedSinceSave() const
-{
-    return !m_gifSaveFailed && !m_reorderedSinceGif && wxFileExists(m_gifPath) &&
-           GetFrameCount() == m_gifSavedFrameCount &&
-           m_spinctrl_delay->GetValue() == m_gifSavedDelay && m_spinctrl_width->GetValue() == m_gifSavedWidth &&
-           m_spinctrl_height->GetValue() == m_gifSavedHeight;
-}
-
 void GifFrame::WriteSaveStatus()
 {
-    m_statusBar1->SetStatusText(wxString::Format("%s (%d * %d)px", m_gifName, m_spinctrl_width->GetValue(),
-                                                 m_spinctrl_height->GetValue()),
-                                0);
+    RefreshOutputSize();
 }
 
 void GifFrame::OnSaveAnimator(wxCommandEvent&)
@@ -75,16 +55,14 @@ void GifFrame::OnSaveAnimator(wxCommandEvent&)
             return;
         // The name shows as typed, before the extension is added.
         m_gifName = wxFileNameFromPath(m_gifPath);
-        TakeGifSnapshot();
         m_gifPath = EnsureGifExtension(m_gifPath);
-        StartGifSave(m_gifSavedWidth, m_gifSavedHeight, _("Save GIF Progress Dialog"));
+        StartGifSave(_("Save GIF Progress Dialog"));
     }
     else
     {
-        if (GifUnchangedSinceSave())
+        if (!GifChanged())
             return;
-        TakeGifSnapshot();
-        StartGifSave(m_gifSavedWidth, m_gifSavedHeight, "Save GIF Progress Dialog");
+        StartGifSave(_("Save GIF Progress Dialog"));
     }
     WriteSaveStatus();
 }
@@ -98,24 +76,26 @@ void GifFrame::OnSaveAsAnimator(wxCommandEvent&)
     if (m_gifPath.empty())
         return;
     m_gifPath = EnsureGifExtension(m_gifPath);
-    TakeGifSnapshot();
-    StartGifSave(m_outWidth, m_outHeight, _("Save As GIF Progress Dialog"));
+    StartGifSave(_("Save As GIF Progress Dialog"));
     m_gifName = wxFileNameFromPath(m_gifPath);
     WriteSaveStatus();
 }
 
-bool GifFrame::StartGifSave(int width, int height, const wxString& progressTitle)
+bool GifFrame::StartGifSave(const wxString& progressTitle)
 {
-    // The frames of this moment: later edits of the strip do not reach the file.
+    // The frames of this moment: later edits do not reach the file.
+    m_gifRevision = m_animation.GetRevision();
     std::vector<FrameRef> frames;
-    for (int i = 0; i < GetFrameCount(); ++i)
+    std::vector<int> delays;
+    for (const AnimationFrame& frame : m_animation.GetFrames())
     {
-        const wxImageThumbnailItem* item = dynamic_cast<wxImageThumbnailItem*>(m_thumbnailCtrl->GetItem(i));
-        frames.push_back(item ? item->GetStoredFrame() : FrameRef());
+        frames.push_back(frame.picture);
+        delays.push_back(frame.delay);
     }
-    auto feed = std::make_shared<SaveFrameFeed>(std::move(frames));
+    auto feed = std::make_shared<SaveFrameFeed>(std::move(frames), std::move(delays));
+    const wxSize size = m_animation.GetOutputSize();
     WorkSaveAsGifThread* thread =
-        new WorkSaveAsGifThread(width, height, m_workerSink, feed, m_gifPath, m_gifSavedDelay);
+        new WorkSaveAsGifThread(size.x, size.y, m_workerSink, feed, m_gifPath, m_animation.GetDelay());
     if (thread->Run() != wxTHREAD_NO_ERROR)
     {
         delete thread;

@@ -264,7 +264,8 @@ void FrameWriter::WriteFrame(const wxImage& paletted, int index, int count)
 {
     const auto start = std::chrono::steady_clock::now();
     // GIF delays are 16-bit hundredths of a second.
-    const int delay = std::min(std::max(m_settings.delay, 0), 65535);
+    const int frameDelay = m_source.GetFrameDelay(index);
+    const int delay = std::min(std::max(frameDelay >= 1 ? frameDelay : m_settings.delay, 0), 65535);
     MyGifHandler handler;
     if (WriteAnimationFrame(paletted, handler, delay * 10, count, index))
         ++m_framesWritten;

@@ -165,7 +165,7 @@ using PictureCallback = std::function<void(wxImage&&, const wxString&, int, bool
 // A GIF whose frames are all wanted, or one frame of it: the frame a
 // reference names, or the first when the file is taken as one picture.
 bool DecodeGifFrames(const wxString& path, bool wholeAnimation, int onlyFrame, const PictureCallback& onPicture,
-                     wxString* failure)
+                     wxString* failure, const std::function<bool()>& stopRequested)
 {
     GifDecoder decoder;
     if (!decoder.Open(path))
@@ -178,15 +178,15 @@ bool DecodeGifFrames(const wxString& path, bool wholeAnimation, int onlyFrame, c
             ;
         if (onlyFrame >= count || !decoder.NextFrame(frame))
             return Fail(failure, wxString::Format(_("The GIF file has no frame %d."), onlyFrame));
-        onPicture(std::move(frame), path, onlyFrame, true, 0);
+        onPicture(std::move(frame), path, onlyFrame, true, decoder.GetFrameDelay(onlyFrame));
         return true;
     }
     // Every frame is composed at the size of the whole screen.
     if (!AnimationWithinLimits(decoder))
         return Fail(failure, _("The animation has too many pixels to load."));
     wxImage frame;
-    for (int index = 0; decoder.NextFrame(frame); ++index)
-        onPicture(std::move(frame), path, index, index == count - 1, 0);
+    for (int index = 0; !(stopRequested && stopRequested()) && decoder.NextFrame(frame); ++index)
+        onPicture(std::move(frame), path, index, index == count - 1, decoder.GetFrameDelay(index));
     return true;
 }
 
@@ -286,7 +286,8 @@ bool ReadDeclaredPictureSize(const wxString& path, DeclaredPictureSize& declared
     return ok;
 }
 
-bool DecodePictureEntry(const wxString& entry, const PictureCallback& onPicture, wxString* failure)
+bool DecodePictureEntry(const wxString& entry, const PictureCallback& onPicture, wxString* failure,
+                        const std::function<bool()>& stopRequested)
 {
     wxLogNull noLogBoxes;
     wxString path = entry;
@@ -301,7 +302,7 @@ bool DecodePictureEntry(const wxString& entry, const PictureCallback& onPicture,
     {
         // Only the lower-case extension marks an animation; ".GIF" is one picture.
         const bool wholeAnimation = frame < 0 && path.EndsWith(".gif");
-        return DecodeGifFrames(path, wholeAnimation, std::max(frame, 0), onPicture, failure);
+        return DecodeGifFrames(path, wholeAnimation, std::max(frame, 0), onPicture, failure, stopRequested);
     }
     return DecodeSinglePicture(path, onPicture, failure);
 }

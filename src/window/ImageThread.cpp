@@ -46,7 +46,8 @@ class EntryDecoder
 {
 public:
     EntryDecoder(const wxArrayString& entries, const wxSize& thumbnailSize, int threads)
-        : m_entries(entries), m_thumbnailSize(thumbnailSize), m_outcomes(entries.size()),
+        : m_entries(entries), m_thumbnailSize(thumbnailSize), m_store(HoldProgramFrameStore()),
+          m_outcomes(entries.size()),
           // Decoding runs a little ahead of the window, not through the whole list.
           m_entriesAhead(2 * threads + 2)
     {
@@ -57,6 +58,11 @@ public:
     NextResult TakeNext(size_t entryIndex, DecodedPicture& picture, wxString& failure);
     void MarkHandedOn(size_t entryIndex);
     void Stop();
+    bool IsStopping()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_stopping;
+    }
 
 private:
     bool TakeEntry(size_t& entryIndex);
@@ -65,6 +71,8 @@ private:
 
     const wxArrayString& m_entries;
     const wxSize m_thumbnailSize;
+    // Held, so that the store outlives this load even when the program ends first.
+    const std::shared_ptr<FrameStore> m_store;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<EntryOutcome> m_outcomes;
@@ -103,8 +111,9 @@ void EntryDecoder::DecodeEntry(size_t entryIndex)
             if (!storeFailure.empty())
                 return;
             auto picture = std::make_unique<LoadedPicture>();
-            picture->frame = ProgramFrameStore().Put(image, &storeFailure);
+            picture->frame = m_store->Put(image, &storeFailure);
             picture->delay = delay;
+            picture->entry = int(entryIndex);
             if (!picture->frame)
                 return;
             // Copied, so that the thumbnail shares no data with this thread.
@@ -114,7 +123,7 @@ void EntryDecoder::DecodeEntry(size_t entryIndex)
             image.Destroy();
             Deliver(entryIndex, {std::move(picture), path.Clone(), frameNumber, isLastOfEntry});
         },
-        &decodeFailure);
+        &decodeFailure, [this] { return IsStopping(); });
     Finish(entryIndex, decoded ? storeFailure : decodeFailure);
 }
 
