@@ -158,7 +158,10 @@ void GifFrame::OnDeleteImage(wxCommandEvent&)
     wxMessageDialog question(this, _("Are you sure you want to delete selected image(s)?"), _("Confirm"),
                              wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION);
     if (question.ShowModal() == wxID_YES)
+    {
         Submit(new RemoveFramesCommand(m_animation, selected, wxTRANSLATE("Delete")));
+        ClearPreview();
+    }
     m_statusBar1->SetStatusText("", 1);
 }
 
@@ -239,7 +242,7 @@ void GifFrame::OnThumbnailRightClick(wxThumbnailEvent&)
     menu.Append(ID_CONTEXT_INSERT_IMAGE, _("&Insert Image") + "\tCtrl+Ins");
     menu.Append(wxID_DELETE, _("&Delete") + "\tCtrl+Del");
     menu.AppendSeparator();
-    menu.Append(ID_MENU_FRAME_DELAY, _("Frame &Delay…"));
+    menu.Append(ID_MENU_FRAME_DELAY, _(L"Frame &Delay…"));
     menu.Append(ID_MENU_DUPLICATE, _("D&uplicate") + "\tCtrl+D");
     menu.Append(ID_MENU_REVERSE, _("&Reverse"));
     menu.Append(ID_MENU_YOYO, _("&Yo-yo"));

@@ -55,7 +55,7 @@ void GifFrame::BuildMenuBar()
         m_menuFrame->Append(ID_MENU_ADD_IMAGE, WithAccelerator(_("Add Image"), "Ctrl+Ins"));
     m_menuItem_delete = m_menuFrame->Append(ID_MENU_DELETE, WithAccelerator(_("Delete"), "Ctrl+Del"));
     m_menuItem_clearAll = m_menuFrame->Append(ID_MENU_CLEAR_ALL, _("Clear All"));
-    m_menuItem_frameDelay = m_menuFrame->Append(ID_MENU_FRAME_DELAY, _("Frame &Delay…"));
+    m_menuItem_frameDelay = m_menuFrame->Append(ID_MENU_FRAME_DELAY, _(L"Frame &Delay…"));
     m_menuBar->Append(m_menuFrame, _("Frame"));
 
     m_menuAnimation = new wxMenu;

@@ -73,6 +73,9 @@ void GifFrame::SaveProject()
         project.frameDelays.push_back(frame.delay);
     }
 
+    // Offering the save is enough: a user who cancels its file dialog is not
+    // asked again on closing, unless something changes afterwards.
+    m_projectRevision = m_animation.GetRevision();
     if (m_projectPath.empty())
     {
         wxFileDialog dialog(this, _("Save XML Files"), "", "", _("XML files") + " (*.xml)|*.xml",
@@ -88,11 +91,12 @@ void GifFrame::SaveProject()
     wxString error;
     if (!WriteProjectFile(m_projectPath, project, &error))
     {
+        // Nothing was saved: the next close asks again.
+        m_projectRevision = -1;
         wxMessageBox(wxString::Format(_("The project could not be saved to \"%s\":\n%s"), m_projectPath, error),
                      GetProductName(), wxOK | wxICON_ERROR, this);
         return;
     }
-    m_projectRevision = m_animation.GetRevision();
     m_projectFileName = wxFileNameFromPath(m_projectPath);
     UpdateTitle();
 }

@@ -31,13 +31,13 @@ struct LanguageTexts
 };
 
 const LanguageTexts kLanguages[] = {
-    {46, {"文件", "帧", "动画", "帮助"}, "宽度:", "1/100秒", "确定要删除选中的图像吗？"},
-    {47, {"檔案", "影格", "動畫", "說明"}, "寬度:", "1/100秒", "確定要刪除選取的圖片嗎？"},
-    {89, {"Datei", "Einzelbild", "Animation", "Hilfe"}, "Breite:", "1/100 Sek.", "Möchten Sie die ausgewählten Bilder wirklich löschen?"},
-    {80, {"Fichier", "Image", "Animation", "Aide"}, "Largeur :", "1/100 s", "Voulez-vous vraiment supprimer les images sélectionnées ?"},
-    {110, {"File", "Fotogramma", "Animazione", "Aiuto"}, "Larghezza:", "1/100 s", "Eliminare davvero le immagini selezionate?"},
-    {112, {"ファイル", "フレーム", "アニメーション", "ヘルプ"}, "幅:", "1/100秒", "選択した画像を削除してもよろしいですか?"},
-    {58, {"File", "Frame", "Animation", "Help"}, "Width:", "1/100sec ", "Are you sure you want to delete selected image(s)?"},
+    {46, {"文件", "编辑", "帧", "动画", "帮助"}, "宽度:", "1/100秒", "确定要删除选中的图像吗？"},
+    {47, {"檔案", "編輯", "影格", "動畫", "說明"}, "寬度:", "1/100秒", "確定要刪除選取的圖片嗎？"},
+    {89, {"Datei", "Bearbeiten", "Einzelbild", "Animation", "Hilfe"}, "Breite:", "1/100 Sek.", "Möchten Sie die ausgewählten Bilder wirklich löschen?"},
+    {80, {"Fichier", "Édition", "Image", "Animation", "Aide"}, "Largeur :", "1/100 s", "Voulez-vous vraiment supprimer les images sélectionnées ?"},
+    {110, {"File", "Modifica", "Fotogramma", "Animazione", "Aiuto"}, "Larghezza:", "1/100 s", "Eliminare davvero le immagini selezionate?"},
+    {112, {"ファイル", "編集", "フレーム", "アニメーション", "ヘルプ"}, "幅:", "1/100秒", "選択した画像を削除してもよろしいですか?"},
+    {58, {"File", "Edit", "Frame", "Animation", "Help"}, "Width:", "1/100sec ", "Are you sure you want to delete selected image(s)?"},
 };
 
 wxString Label(wxWindow* frame, const char* name)
@@ -78,11 +78,11 @@ TEST_F(LanguageTest, EachLanguageRelabelsMenusLabelsAndMessages)
 {
     const wxString dir = MakeScratchDir("pictures");
     LoadPictures({WritePicture(dir, "a.png", 40, 30), WritePicture(dir, "b.png", 40, 30)});
-    m_frame->SetTitle("project - Pelagrin GIF Animator");
     for (const LanguageTexts& language : kLanguages)
     {
         SCOPED_TRACE(language.code);
         EditSpin(m_frame->m_spinctrl_width, 100);
+        const long revision = m_frame->GetAnimation().GetRevision();
         Command(language.code);
         wxMenuBar* bar = m_frame->GetMenuBar();
         for (size_t i = 0; i < language.menus.size(); ++i)
@@ -91,8 +91,9 @@ TEST_F(LanguageTest, EachLanguageRelabelsMenusLabelsAndMessages)
         EXPECT_EQ(wxString::FromUTF8(language.secondsLabel), Label(m_frame, "m_staticText_sec"));
         EXPECT_TRUE(bar->FindItem(language.code)->IsChecked());
         EXPECT_EQ(wxString::Format("%d", language.code), ReadTextFile(GetLanguageFilePath()));
-        EXPECT_EQ("Pelagrin GIF Animator", m_frame->GetTitle());
-        EXPECT_EQ(40, m_frame->m_spinctrl_width->GetValue()) << "the typed width gives way to the frames'";
+        EXPECT_EQ("*Pelagrin GIF Animator", m_frame->GetTitle()) << "not saved yet";
+        EXPECT_EQ(100, m_frame->m_spinctrl_width->GetValue()) << "the typed width stays";
+        EXPECT_EQ(revision, m_frame->GetAnimation().GetRevision()) << "a new language changes nothing to save";
         // The toolkit's own texts come in the same language, GTK's too, though no
         // system locale exists for it here.
         EXPECT_EQ(language.code == kStoredCodeEnglish, wxGetTranslation("Elapsed time:") == "Elapsed time:");

@@ -132,7 +132,10 @@ TEST(AnimationTest, RandomCommandsUndoAndRedoMatchAPlainList)
         for (int i = 0; i < count; ++i)
             if (random() % 3 == 0)
                 chosen.push_back(i);
-        const int action = int(random() % 9);
+        // Yo-yo doubles the frames: keep the animation small by deleting instead.
+        int action = int(random() % 9);
+        if (count > 24 && (action == 8 || action <= 3))
+            action = 4;
         Plain plain = states[position];
         wxCommand* command = nullptr;
         if (action == 0 && undoable > 0)
