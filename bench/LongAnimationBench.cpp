@@ -6,8 +6,12 @@
 // Reports the time and the peak memory of the process for each phase, and
 // the preview's frames shown against the frames due. Needs an X display.
 //
-//   long-animation-bench [--delay D] OUT.gif PICTURE... >/dev/null
-//   long-animation-bench --make-screen DIR COUNT   (screen-like 1920 x 1080 frames)
+//   long-animation-bench [--delay D] [--load-only] OUT.gif PICTURE... >/dev/null
+//   long-animation-bench --make-set KIND DIR COUNT   (1920 x 1080 pictures)
+//
+// KIND: screen (flat 8-bit PNG screenshots), screen16 (the same as 16-bit
+// PNGs), photo (photographic 8-bit PNGs) or jpeg (photographic JPEGs).
+// --make-screen DIR COUNT is --make-set screen.
 //
 // The pictures are listed in the project in the order given (repeat a path
 // to use a picture several times). The report goes to standard error;
@@ -24,7 +28,9 @@
 #include <wx/log.h>
 #include <wx/utils.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,6 +38,8 @@
 #include <functional>
 #include <string>
 #include <sys/resource.h>
+
+#include <spng.h>
 
 namespace
 {
@@ -135,13 +143,76 @@ wxImage ScreenLikeFrame(int index, int count)
     return frame;
 }
 
-int MakeScreenFrames(const wxString& dir, int count)
+// Smooth light and colour with fine grain, so that the files compress as
+// camera pictures do (about 4 MB as PNG), not as flat areas.
+wxImage PhotoLikeFrame(int index)
 {
+    const int width = 1920, height = 1080;
+    wxImage frame(width, height);
+    unsigned char* pixel = frame.GetData();
+    uint32_t noise = 2463534242u + uint32_t(index);
+    const double phase = index * 0.07;
+    for (int y = 0; y < height; ++y)
+    {
+        for (int x = 0; x < width; ++x)
+        {
+            noise ^= noise << 13;
+            noise ^= noise >> 17;
+            noise ^= noise << 5;
+            const double u = x / double(width), v = y / double(height);
+            const double light = 0.5 + 0.3 * std::sin(6.0 * u + phase) * std::cos(4.0 * v - phase);
+            const int grain = int(noise % 17) - 8;
+            *pixel++ = (unsigned char)std::clamp(int(255 * light * (0.8 + 0.2 * u)) + grain, 0, 255);
+            *pixel++ = (unsigned char)std::clamp(int(255 * light * (0.6 + 0.4 * v)) + grain, 0, 255);
+            *pixel++ = (unsigned char)std::clamp(int(200 * (1.0 - light) + 40 * u) + grain, 0, 255);
+        }
+    }
+    return frame;
+}
+
+// The toolkit writes 8-bit PNGs only; each sample is widened to 16 bits as
+// a screenshot tool that saves 16-bit files does.
+bool SavePng16(const wxImage& image, const wxString& path)
+{
+    const size_t samples = size_t(image.GetWidth()) * image.GetHeight() * 3;
+    std::vector<uint16_t> wide(samples);
+    for (size_t i = 0; i < samples; ++i)
+        wide[i] = uint16_t(image.GetData()[i] * 257);
+    std::FILE* file = std::fopen(path.fn_str(), "wb");
+    if (!file)
+        return false;
+    spng_ctx* png = spng_ctx_new(SPNG_CTX_ENCODER);
+    spng_ihdr header{uint32_t(image.GetWidth()), uint32_t(image.GetHeight()), 16, SPNG_COLOR_TYPE_TRUECOLOR, 0, 0, 0};
+    bool ok = spng_set_png_file(png, file) == 0 && spng_set_ihdr(png, &header) == 0 &&
+              spng_encode_image(png, wide.data(), wide.size() * 2, SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE) == 0;
+    spng_ctx_free(png);
+    ok = std::fclose(file) == 0 && ok;
+    return ok;
+}
+
+bool MakePicture(const std::string& kind, int index, int count, const wxString& path)
+{
+    if (kind == "screen")
+        return ScreenLikeFrame(index, count).SaveFile(path, wxBITMAP_TYPE_PNG);
+    if (kind == "screen16")
+        return SavePng16(ScreenLikeFrame(index, count), path);
+    wxImage photo = PhotoLikeFrame(index);
+    if (kind == "photo")
+        return photo.SaveFile(path, wxBITMAP_TYPE_PNG);
+    photo.SetOption(wxIMAGE_OPTION_QUALITY, 90);
+    return photo.SaveFile(path, wxBITMAP_TYPE_JPEG);
+}
+
+int MakePictureSet(const std::string& kind, const wxString& dir, int count)
+{
+    if (kind != "screen" && kind != "screen16" && kind != "photo" && kind != "jpeg")
+        return 2;
     wxFileName::Mkdir(dir, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+    const wxString extension = kind == "jpeg" ? "jpg" : "png";
     for (int i = 0; i < count; ++i)
     {
-        const wxString path = wxString::Format("%s/s%04d.png", dir, i + 1);
-        if (!wxFileExists(path) && !ScreenLikeFrame(i, count).SaveFile(path, wxBITMAP_TYPE_PNG))
+        const wxString path = wxString::Format("%s/%s%04d.%s", dir, kind, i + 1, extension);
+        if (!wxFileExists(path) && !MakePicture(kind, i, count, path))
             return 1;
     }
     return 0;
@@ -154,7 +225,7 @@ struct PreviewCount
     Clock::time_point last;
 };
 
-int RunBench(int delay, const wxString& gifPath, const std::vector<wxString>& pictures)
+int RunBench(int delay, bool loadOnly, const wxString& gifPath, const std::vector<wxString>& pictures)
 {
     const wxString projectPath = gifPath + ".xml";
     ProjectData project;
@@ -181,6 +252,12 @@ int RunBench(int delay, const wxString& gifPath, const std::vector<wxString>& pi
     std::fprintf(stderr, "load    %4d pictures  %8.2f s  cpu %7.2f s  peak %5ld MB%s\n", frame->GetFrameCount(),
                  SecondsSince(start), ProcessCpuSeconds() - cpuStart, PeakResidentMegabytes(),
                  loaded ? "" : "  (did not finish)");
+    if (loadOnly)
+    {
+        frame->Destroy();
+        RunLoopUntil([] { return false; }, 0.2);
+        return loaded ? 0 : 1;
+    }
 
     const double interval = delay * 0.01;
     PreviewCount preview;
@@ -214,8 +291,8 @@ int RunBench(int delay, const wxString& gifPath, const std::vector<wxString>& pi
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: long-animation-bench [--delay D] OUT.gif PICTURE...\n"
-                         "       long-animation-bench --make-screen DIR COUNT\n");
+    std::fprintf(stderr, "usage: long-animation-bench [--delay D] [--load-only] OUT.gif PICTURE...\n"
+                         "       long-animation-bench --make-set screen|screen16|photo|jpeg DIR COUNT\n");
     return 2;
 }
 } // namespace
@@ -226,14 +303,34 @@ int main(int argc, char** argv)
     {
         wxInitializer initializer;
         wxInitAllImageHandlers();
-        return MakeScreenFrames(wxString::FromUTF8(argv[2]), std::atoi(argv[3]));
+        return MakePictureSet("screen", wxString::FromUTF8(argv[2]), std::atoi(argv[3]));
+    }
+    if (argc == 5 && std::strcmp(argv[1], "--make-set") == 0)
+    {
+        wxInitializer initializer;
+        wxInitAllImageHandlers();
+        const int made = MakePictureSet(argv[2], wxString::FromUTF8(argv[3]), std::atoi(argv[4]));
+        return made == 2 ? Usage() : made;
     }
     int delay = 4;
+    bool loadOnly = false;
     int first = 1;
-    if (argc > 2 && std::strcmp(argv[1], "--delay") == 0)
+    for (;;)
     {
-        delay = std::max(1, std::atoi(argv[2]));
-        first = 3;
+        if (argc > first + 1 && std::strcmp(argv[first], "--delay") == 0)
+        {
+            delay = std::max(1, std::atoi(argv[first + 1]));
+            first += 2;
+        }
+        else if (argc > first && std::strcmp(argv[first], "--load-only") == 0)
+        {
+            loadOnly = true;
+            ++first;
+        }
+        else
+        {
+            break;
+        }
     }
     if (argc - first < 2)
         return Usage();
@@ -254,7 +351,7 @@ int main(int argc, char** argv)
     {
         wxEventLoop loop;
         wxEventLoopActivator activate(&loop);
-        result = RunBench(delay, wxFileName(wxString::FromUTF8(argv[first])).GetAbsolutePath(), pictures);
+        result = RunBench(delay, loadOnly, wxFileName(wxString::FromUTF8(argv[first])).GetAbsolutePath(), pictures);
     }
     wxEntryCleanup();
     return result;

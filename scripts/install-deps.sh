@@ -22,11 +22,15 @@ packages=(
   python3 openssl                  # local HTTP and HTTPS servers of the update check tests
   unzip                            # reads the crash report archive in its test
   xvfb xauth x11-utils xdotool     # virtual display for the GUI tests
+  libx11-dev                       # scripts/screenshots.sh reads the window's pixels from the X server
   binutils                         # nm, for the exported-symbol check
   desktop-file-utils appstream     # validating the installed menu entry and metainfo
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(imagemagick time gifsicle)  # peers the benchmarks compare with (gifski comes from npm)
+  packages+=(python3-numpy)              # the peer benchmark's PSNR of the displayed frames (with python3-pil)
+  # npm fetches gifski into /tmp at benchmark time; a Node.js install of its own often brings npm already
+  command -v npm >/dev/null || packages+=(npm)
 fi
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)  # libFuzzer and clang's sanitizer runtimes

@@ -33,6 +33,7 @@ done
 
 xgettext --language=C++ --from-code=UTF-8 --sort-by-file --no-wrap \
   --keyword=_ --keyword=wxTRANSLATE --keyword=wxPLURAL:1,2 \
+  --keyword=wxGETTEXT_IN_CONTEXT:1c,2 --keyword=wxGETTEXT_IN_CONTEXT_PLURAL:1c,2,3 \
   --add-comments=TRANSLATORS: \
   --package-name="Pelagrin GIF Animator" --package-version=2.0.9 \
   --copyright-holder=Pelagrin --msgid-bugs-address=support@example.com \

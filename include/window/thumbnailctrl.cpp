@@ -1,5 +1,7 @@
 #include "window/thumbnailctrl.h"
 
+#include "app/Trace.h"
+
 #include <wx/dc.h>
 #include <wx/dcbuffer.h>
 #include <wx/dcclient.h>
@@ -12,7 +14,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <unordered_map>
-#include <iostream>
 
 const wxEventType wxEVT_COMMAND_THUMBNAIL_ITEM_SELECTED = wxNewEventType();
 const wxEventType wxEVT_COMMAND_THUMBNAIL_ITEM_DESELECTED = wxNewEventType();
@@ -371,7 +372,7 @@ bool wxThumbnailCtrl::DrawItemCell(int n, wxDC& dc, const wxRect& cellRect, cons
 
 int wxThumbnailCtrl::Append(wxThumbnailItem* item)
 {
-    std::cout << "Append" << std::endl;
+    WriteTraceLine("Append");
     wxCHECK_MSG(item, -1, "no item to append");
     if (!item->LoadThumbnail(this))
         return -1;
@@ -1012,7 +1013,7 @@ void wxThumbnailCtrl::OnChar(wxKeyEvent& event)
     case WXK_END:
     case WXK_PAGEUP:
     case WXK_PAGEDOWN:
-        Navigate(event.GetKeyCode(), flags);
+        NavigateByKey(event.GetKeyCode(), flags);
         break;
     case WXK_RETURN:
         SendThumbnailEvent(wxEVT_COMMAND_THUMBNAIL_RETURN, -1, flags);
@@ -1022,7 +1023,7 @@ void wxThumbnailCtrl::OnChar(wxKeyEvent& event)
     }
 }
 
-bool wxThumbnailCtrl::Navigate(int keyCode, int flags)
+bool wxThumbnailCtrl::NavigateByKey(int keyCode, int flags)
 {
     if (GetCount() == 0)
         return false;

@@ -210,7 +210,7 @@ public:
     // Moves the selection with a navigation key as a file list does: plain
     // keys select the target alone, Shift extends from the anchor, Control
     // toggles the target.
-    virtual bool Navigate(int keyCode, int flags);
+    virtual bool NavigateByKey(int keyCode, int flags);
 
     wxThumbnailItem* GetItem(int n) const;
     // Selected indices in the order in which they became selected.

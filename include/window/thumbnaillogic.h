@@ -65,14 +65,16 @@ int NavigationTarget(int keyCode, int current, int count, int columns, int rows)
 // picture can get a side of 0.
 wxSize FitThumbnailSize(const wxSize& picture, int maxWidth, int maxHeight);
 
-// A copy of the image scaled to FitThumbnailSize with nearest-neighbour
-// sampling, the image itself when it fits already, and an invalid image
-// when a side would be 0 pixels.
+// A copy of the image scaled to FitThumbnailSize, each pixel the average of
+// those it covers (nearest-neighbour for a picture with a mask colour), the
+// image itself when it fits already, and an invalid image when a side would
+// be 0 pixels.
 wxImage ScaleImageToFit(const wxImage& image, int maxWidth, int maxHeight);
 
 // The path an item keeps for a frame: a frame of a ".gif" file is named by
 // the file's path, "_" and its frame number ("anim.gif_3"). Only a lower-case
-// ".gif" ending counts.
+// ".gif" ending counts. A video clip's frame is named likewise by its time in
+// milliseconds ("clip.mp4_1240").
 wxString ThumbnailItemPath(const wxString& sourcePath, int frameIndex);
 
 // The caption under a cell: the frame's number counted from 1 and its start

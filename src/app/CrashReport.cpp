@@ -5,6 +5,8 @@
 #include <wx/app.h>
 #include <wx/datetime.h>
 #include <wx/debugrpt.h>
+#include <wx/evtloop.h>
+#include <wx/evtloopsrc.h>
 #include <wx/ffile.h>
 #include <wx/msgdlg.h>
 
@@ -12,6 +14,7 @@
 #include <csignal>
 #include <memory>
 
+#include <fcntl.h>
 #include <pthread.h>
 #include <unistd.h>
 
@@ -26,6 +29,9 @@ const int kFatalSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 const int kFatalSignalCount = sizeof(kFatalSignals) / sizeof(kFatalSignals[0]);
 struct sigaction g_toolkitActions[kFatalSignalCount];  // the toolkit's own handlers
 pthread_t g_guiThread;
+// A signal sent by another process is written here and reported from the
+// event loop; see OnFatalSignal.
+int g_sentSignalPipe[2] = {-1, -1};
 
 int FatalSignalIndex(int signal)
 {
@@ -35,8 +41,39 @@ int FatalSignalIndex(int signal)
     return -1;
 }
 
+// What the toolkit does with a fatal signal, the report included; then the
+// process ends as the signal meant it to.
+void HandFatalSignalOn(int signal, siginfo_t* info, void* context)
+{
+    const struct sigaction& toolkit = g_toolkitActions[FatalSignalIndex(signal)];
+    if (toolkit.sa_flags & SA_SIGINFO)
+        toolkit.sa_sigaction(signal, info, context);
+    else if (toolkit.sa_handler != SIG_DFL && toolkit.sa_handler != SIG_IGN)
+        toolkit.sa_handler(signal);
+    else if (wxTheApp)
+        wxTheApp->OnFatalException();  // the toolkit leaves SIGABRT alone
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+bool SentByAnotherProcess(const siginfo_t* info)
+{
+    return (info->si_code == SI_USER || info->si_code == SI_QUEUE || info->si_code == SI_TKILL) &&
+           info->si_pid != getpid();
+}
+
 void OnFatalSignal(int signal, siginfo_t* info, void* context)
 {
+    if (SentByAnotherProcess(info) && g_sentSignalPipe[1] != -1)
+    {
+        // Such a signal interrupts whatever the program was doing, perhaps
+        // inside the allocator or holding the display's lock; a report
+        // written here would wait for that lock for ever. Nothing is broken,
+        // so the event loop writes the report instead.
+        const unsigned char number = static_cast<unsigned char>(signal);
+        if (write(g_sentSignalPipe[1], &number, 1) == 1)
+            return;
+    }
     if (!pthread_equal(pthread_self(), g_guiThread))
     {
         // The report shows a window, which only the GUI thread may do. A
@@ -46,22 +83,45 @@ void OnFatalSignal(int signal, siginfo_t* info, void* context)
         for (;;)
             pause();
     }
-    const struct sigaction& toolkit = g_toolkitActions[FatalSignalIndex(signal)];
-    if (toolkit.sa_flags & SA_SIGINFO)
-        toolkit.sa_sigaction(signal, info, context);
-    else if (toolkit.sa_handler != SIG_DFL && toolkit.sa_handler != SIG_IGN)
-        toolkit.sa_handler(signal);
-    else if (wxTheApp)
-        wxTheApp->OnFatalException();  // the toolkit leaves SIGABRT alone
-    // End the process as the signal meant to.
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
+    HandFatalSignalOn(signal, info, context);
+}
+
+// Reads the signals that other processes sent and reports the first.
+class SentSignalReader : public wxEventLoopSourceHandler
+{
+public:
+    void OnReadWaiting() override
+    {
+        unsigned char number = 0;
+        if (read(g_sentSignalPipe[0], &number, 1) != 1)
+            return;
+        siginfo_t info = {};
+        info.si_signo = number;
+        info.si_code = SI_USER;
+        HandFatalSignalOn(number, &info, nullptr);
+    }
+    void OnWriteWaiting() override {}
+    void OnExceptionWaiting() override {}
+};
+
+void WatchForSentSignals()
+{
+    if (pipe2(g_sentSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    static SentSignalReader reader;
+    if (!wxEventLoopBase::AddSourceForFD(g_sentSignalPipe[0], &reader, wxEVENT_SOURCE_INPUT))
+    {
+        close(g_sentSignalPipe[0]);
+        close(g_sentSignalPipe[1]);
+        g_sentSignalPipe[0] = g_sentSignalPipe[1] = -1;
+    }
 }
 } // namespace
 
 void CatchFatalSignals()
 {
     g_guiThread = pthread_self();
+    WatchForSentSignals();
     struct sigaction action = {};
     action.sa_sigaction = OnFatalSignal;
     action.sa_flags = SA_SIGINFO;

@@ -4,8 +4,10 @@
 #include "app/DomainOption.h"
 #include "app/Localisation.h"
 #include "app/Paths.h"
+#include "app/Trace.h"
 #include "window/FrameStore.h"
 #include "window/GifFrame.h"
+#include "window/ImageThread.h"
 
 #include <wx/cmdline.h>
 #include <wx/filename.h>
@@ -14,7 +16,6 @@
 #include <wx/msgdlg.h>
 #include <wx/xrc/xmlres.h>
 
-#include <iostream>
 
 wxIMPLEMENT_APP_NO_MAIN(GifApp);
 
@@ -61,7 +62,7 @@ bool GifApp::OnInit()
         LoadToolkitResources((installDir.empty() ? wxString(".") : installDir) + "/Themes");
 
         const wxString optionPath = GetOptionFilePath();
-        std::cout << optionPath.utf8_string() << std::endl;
+        WriteTraceLine(optionPath);
         g_domainOption = new DomainOption(optionPath);
         ReadDomainOptions();
 
@@ -113,7 +114,9 @@ int GifApp::OnExit()
 {
     delete g_domainOption;
     g_domainOption = nullptr;
-    // The windows, and with them the frames, are gone: the temporary file goes too.
+    // The windows, and with them the frames, are gone: the temporary file goes
+    // too, once the loads that were stopped with the window have ended.
+    ImageThread::WaitUntilAllEnded();
     ShutDownProgramFrameStore();
     return 0;
 }

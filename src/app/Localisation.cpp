@@ -8,7 +8,7 @@ namespace
 {
 const StoredLanguage kStoredLanguages[kStoredLanguageCount] = {
     {46, "中文简体", wxLANGUAGE_CHINESE_SIMPLIFIED},
-    {47, "中文繁体", wxLANGUAGE_CHINESE_TRADITIONAL},
+    {47, "中文繁體", wxLANGUAGE_CHINESE_TRADITIONAL},
     {89, "Deutsch", wxLANGUAGE_GERMAN},
     {58, "English", wxLANGUAGE_ENGLISH},
     {80, "Français", wxLANGUAGE_FRENCH},

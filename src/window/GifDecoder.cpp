@@ -1,5 +1,6 @@
 #include "window/GifDecoder.h"
 
+#include "window/GifLzw.h"
 #include "window/ImageDecoding.h"
 
 #include <gif_lib.h>
@@ -209,7 +210,10 @@ bool GifDecoder::OpenSource(std::unique_ptr<ByteSource> source)
 {
     *this = GifDecoder();
     m_source = std::move(source);
-    return ScanStructure() && CheckSizes();
+    if (!ScanStructure() || !CheckSizes())
+        return false;
+    GroupImagesIntoFrames();
+    return true;
 }
 
 bool GifDecoder::Fail(const wxString& reason)
@@ -260,7 +264,7 @@ bool GifDecoder::ScanStructure()
     }
     if (m_images.empty())
         return Fail(_("The file is not a picture that can be read."));
-    GroupImagesIntoFrames(state.looping);
+    m_looping = state.looping;
     return true;
 }
 
@@ -292,16 +296,21 @@ bool GifDecoder::CheckSizes()
 // Images shown for no time are drawn together with those that follow, when
 // the file has delays at all. Without any delay, a looping file is an
 // animation written carelessly (one frame per image), and any other file is
-// one picture stored as several tiles.
-void GifDecoder::GroupImagesIntoFrames(bool looping)
+// one picture stored as several tiles; but an image that covers the whole
+// screen cannot be a tile, so it starts a frame of its own (old files of
+// several full pictures are shown one after another).
+void GifDecoder::GroupImagesIntoFrames()
 {
     const int count = int(m_images.size());
     const bool anyDelay =
         std::any_of(m_images.begin(), m_images.end(), [](const ImageRecord& image) { return image.delay > 0; });
+    const auto coversScreen = [this](const ImageRecord& image) {
+        return image.left == 0 && image.top == 0 && image.width >= m_screen.x && image.height >= m_screen.y;
+    };
     for (int i = 0; i < count; ++i)
     {
         const bool last = i == count - 1;
-        if (last || (anyDelay ? m_images[i].delay > 0 : looping))
+        if (last || (anyDelay ? m_images[i].delay > 0 : m_looping || coversScreen(m_images[i + 1])))
             m_frameEnds.push_back(i);
     }
 }
@@ -310,7 +319,8 @@ int GifDecoder::GetFrameDelay(int index) const
 {
     if (index < 0 || index >= GetFrameCount())
         return 0;
-    return std::max(0, m_images[m_frameEnds[index]].delay);
+    const int delay = m_images[m_frameEnds[index]].delay;
+    return delay < 0 ? 0 : delay == 0 ? 10 : delay;
 }
 
 bool GifDecoder::NextFrame(wxImage& frame)
@@ -359,12 +369,26 @@ void GifDecoder::DrawImage(const ImageRecord& image)
         DGifGetImageDesc(gif.get()) == GIF_ERROR)
         return;
     const ColorMapObject* table = gif->Image.ColorMap ? gif->Image.ColorMap : gif->SColorMap;
-    std::vector<GifPixelType> indices(size_t(image.width));
-    // Rows are drawn as they arrive: damaged data keeps those decoded before.
+    // giflib reads the blocks; the indices come from our own decompressor,
+    // which also takes images whose table fills up without a clear code.
+    int codeSize = 0;
+    GifByteType* block = nullptr;
+    GifLzwDecoder lzw;
+    if (DGifGetCode(gif.get(), &codeSize, &block) == GIF_ERROR || !lzw.Start(codeSize))
+        return;
+    const size_t pixels = size_t(image.width) * image.height;
+    std::vector<uint8_t> indices;
+    indices.reserve(pixels);
+    while (block && indices.size() < pixels && lzw.Feed(block + 1, block[0], indices, pixels))
+        if (DGifGetCodeNext(gif.get(), &block) == GIF_ERROR)
+            break;
+    // Damaged data keeps the rows decoded before it.
+    const int rowsDecoded = int(indices.size() / size_t(image.width));
+    int stored = 0;
     ForEachStoredRow(image.height, gif->Image.Interlace, [&](int row) {
-        if (DGifGetLine(gif.get(), indices.data(), image.width) == GIF_ERROR)
+        if (stored >= rowsDecoded)
             return false;
-        DrawRow(image, table, row, indices.data());
+        DrawRow(image, table, row, &indices[size_t(stored++) * image.width]);
         return true;
     });
 }

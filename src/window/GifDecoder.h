@@ -38,8 +38,9 @@ public:
     const wxString& GetFailure() const { return m_failure; }
     wxSize GetScreenSize() const { return m_screen; }
     int GetFrameCount() const { return int(m_frameEnds.size()); }
-    // How long frame `index` shows, in hundredths of a second: the delay of
-    // its last image; 0 when the file gives none.
+    // How long frame `index` is shown, in hundredths of a second: its last
+    // image's delay, where 0 becomes 10 as browsers play it; 0 when the file
+    // gives the frame no delay at all.
     int GetFrameDelay(int index) const;
 
     // Composes the next frame. False once every frame has been handed out.
@@ -64,7 +65,7 @@ private:
     bool OpenSource(std::unique_ptr<ByteSource> source);
     bool ScanStructure();
     bool CheckSizes();
-    void GroupImagesIntoFrames(bool looping);
+    void GroupImagesIntoFrames();
     bool ComposeNextFrame();
     void DrawImage(const ImageRecord& image);
     void DrawRow(const ImageRecord& image, const void* colourTable, int row, const uint8_t* indices);
@@ -80,6 +81,7 @@ private:
     wxSize m_screen;
     std::vector<ImageRecord> m_images;
     std::vector<int> m_frameEnds; // index of the last image of each frame
+    bool m_looping = false;       // a looping extension was found
     int m_nextFrame = 0;
     int m_nextImage = 0;
     std::vector<uint8_t> m_rgb, m_alpha;           // the screen as composed so far

@@ -1,6 +1,7 @@
 #include "window/GifFrame.h"
 
 #include "app/Paths.h"
+#include "app/Trace.h"
 #include "app/UpdateCheck.h"
 #include "window/PreviewPrefetch.h"
 #include "window/ThreadEvents.h"
@@ -20,7 +21,6 @@
 #include <wx/toolbar.h>
 #include <wx/xrc/xmlres.h>
 
-#include <iostream>
 
 const wxEventType wxEVT_COMMAND_THREAD_UPDATE = wxNewEventType();
 
@@ -58,6 +58,8 @@ GifFrame::~GifFrame()
 {
     // Workers still running drop their results from now on.
     m_workerSink->Detach();
+    if (m_loadSink)
+        m_loadSink->Detach();
     if (m_saveFeed)
         m_saveFeed->Cancel();
     // The strip is a child window; the toolkit destroys it with the others.
@@ -112,7 +114,7 @@ void GifFrame::InitFrame()
     m_animation.Subscribe([this] { OnAnimationChanged(); });
 
     const wxString iconPath = GetInstallDir() + "/Themes/application.ico";
-    std::cout << iconPath.utf8_string() << std::endl;
+    WriteTraceLine(iconPath);
     {
         wxLogNull noLog;
         wxIcon icon;
@@ -169,6 +171,8 @@ void GifFrame::OnExitMenu(wxCommandEvent&)
 void GifFrame::OnClose(wxCloseEvent& event)
 {
     StopPreview();
+    // A load stops with the window, and what it brought is not kept.
+    CancelImageLoad();
     if (IsSaving() && event.CanVeto())
     {
         // Let the running save finish; the window closes after it.

@@ -19,6 +19,7 @@
 #include <wx/timer.h>
 
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 class wxLocale;
@@ -56,6 +57,7 @@ enum
     ID_MENU_CHECK_UPDATE,
     ID_MENU_ABOUT,
     ID_CONTEXT_INSERT_IMAGE,
+    ID_MENU_ADD_VIDEO,
     ID_MENU_UNDO,
     ID_MENU_REDO,
     ID_MENU_DUPLICATE,
@@ -103,6 +105,8 @@ public:
     void RefreshOutputSize();
     // Follows a change of the animation in every view.
     void OnAnimationChanged();
+    // Status field 0: the GIF's name and the size it is saved at.
+    wxString OutputSizeText(int width, int height) const;
     void ClearPreview();
     void DrawPreview(wxDC& dc);
     bool IsLoading() const;
@@ -131,6 +135,7 @@ protected:
 
     // Frame list editing.
     void OnAddImage(wxCommandEvent& event);
+    void OnAddVideo(wxCommandEvent& event);
     void OnInsertImage(wxCommandEvent& event);
     void OnDeleteImage(wxCommandEvent& event);
     void OnClearAll(wxCommandEvent& event);
@@ -140,6 +145,11 @@ protected:
     bool StartImageLoad(const wxArrayString& entries, int insertAt = -1);
     void TakeLoadedPicture(const LoadedPicture& picture, const wxString& path, int frameNumber);
     void FinishImageLoad();
+    // Stops the running load and takes its frames out of the strip again.
+    void CancelImageLoad();
+    void OnCancelLoadButton(wxCommandEvent& event);
+    void OnCloseLoadProgress(wxCloseEvent& event);
+    void DiscardLoadUpdate(wxCommandEvent& event);
     int InsertionPosition() const;
     std::vector<int> SelectedFrames() const;
     // Runs a command as one undoable step; false when it changed nothing.
@@ -238,6 +248,7 @@ protected:
     wxMenuItem* m_menuItem_saveProject = nullptr;
     wxMenuItem* m_menuItem_exit = nullptr;
     wxMenuItem* m_menuItem_addImage = nullptr;
+    wxMenuItem* m_menuItem_addVideo = nullptr;
     wxMenuItem* m_menuItem_delete = nullptr;
     wxMenuItem* m_menuItem_clearAll = nullptr;
     wxMenuItem* m_menuItem_frameDelay = nullptr;
@@ -278,9 +289,12 @@ protected:
     int m_loadInsertAt = -1;                  // where the running load's frames go; -1 at the end
     AnimationFrames m_loadedFrames;           // of the running load: they enter as one step when it ends
     std::vector<int> m_loadEntryDelays;       // a project's delay for each entry of its load
+    int m_loadDelay = 0;                      // the delay of a video clip's frames; 0 for pictures
     bool m_loadingProject = false;            // the running load replaces the frames with a project's
     ProjectData m_loadedProject;              // the project being opened
     wxString m_loadedProjectPath;
+    WorkerEventSinkPtr m_loadSink;            // where the running load posts; detached to stop it
+    bool m_loadCancelPending = false;         // updates of a cancelled load are still queued
     WorkerEventSinkPtr m_workerSink;          // where worker threads post to this window
     wxProgressDialog* m_saveProgress = nullptr;
     bool m_updateCheckRunning = false;        // a second check waits for its result

@@ -1,6 +1,6 @@
 // Commands that change which frames the animation has and in which order:
-// Add Image and Insert Image (loaded on workers), Delete, Clear All, the Edit
-// menu and the strip's context menu. Each change is one undoable step.
+// Add Image, Add Video and Insert Image (loaded on workers), Delete, Clear All,
+// the Edit menu and the strip's context menu. Each change is one undoable step.
 #include "window/GifFrame.h"
 
 #include "model/AnimationCommands.h"
@@ -8,6 +8,9 @@
 #include "app/Paths.h"
 #include "window/ImageDecoding.h"
 #include "window/ImageThread.h"
+#include "window/ThreadEvents.h"
+#include "window/VideoDecoder.h"
+#include "window/VideoDialog.h"
 #include "window/thumbnailctrl.h"
 
 #include <wx/filedlg.h>
@@ -15,11 +18,11 @@
 #include <wx/msgdlg.h>
 #include <wx/progdlg.h>
 #include <wx/spinctrl.h>
-#include <wx/textdlg.h>
-#include <wx/valtext.h>
 #include <wx/statusbr.h>
+#include <wx/textdlg.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 namespace
@@ -28,8 +31,15 @@ wxString ImageFileFilter()
 {
     // GTK matches patterns case-sensitively: name the upper-case extensions
     // of camera files too.
-    return _("Image files ") +
-           "(*.png;*.jpg;*bmp;*.gif)|*.png;*.jpg;*.bmp;*.gif;*.jpeg;*.PNG;*.JPG;*.BMP;*.GIF;*.JPEG";
+    return _("Image files") +
+           " (*.png;*.jpg;*bmp;*.gif)|*.png;*.jpg;*.bmp;*.gif;*.jpeg;*.PNG;*.JPG;*.BMP;*.GIF;*.JPEG;" +
+           VideoFilePattern();
+}
+
+wxString VideoFileFilter()
+{
+    const wxString pattern = VideoFilePattern();
+    return _("Video clips") + " (" + pattern.BeforeFirst(';') + ";...)|" + pattern;
 }
 
 wxArrayString AskForPictures(wxWindow* parent, const wxString& title)
@@ -65,8 +75,10 @@ bool GifFrame::IsLoading() const
 
 bool GifFrame::StartImageLoad(const wxArrayString& entries, int insertAt)
 {
+    // A sink of its own, so that cancelling this load leaves other workers be.
+    m_loadSink = std::make_shared<WorkerEventSink>(this);
     ImageThread* thread = new ImageThread(
-        m_workerSink, entries, wxSize(m_thumbnailCtrl->GetThumbnailWidth(), m_thumbnailCtrl->GetThumbnailHeight()));
+        m_loadSink, entries, wxSize(m_thumbnailCtrl->GetThumbnailWidth(), m_thumbnailCtrl->GetThumbnailHeight()));
     if (thread->Create() != wxTHREAD_NO_ERROR)
     {
         delete thread;
@@ -77,8 +89,13 @@ bool GifFrame::StartImageLoad(const wxArrayString& entries, int insertAt)
     m_loadFailures.clear();
     m_loadedFrames.clear();
     m_loadInsertAt = insertAt;
-    m_loadProgress = new wxProgressDialog(_("Load Images Progress Dialog"), _(" Loading images...."), 100,
-                                          this, wxPD_ELAPSED_TIME | wxPD_ESTIMATED_TIME | wxPD_REMAINING_TIME);
+    m_loadProgress =
+        new wxProgressDialog(_("Load Images Progress Dialog"), _(" Loading images...."), 100, this,
+                             wxPD_CAN_ABORT | wxPD_ELAPSED_TIME | wxPD_ESTIMATED_TIME | wxPD_REMAINING_TIME);
+    // Cancel, Escape and the dialog's close box stop the load at once, not at
+    // the next progress report.
+    m_loadProgress->Bind(wxEVT_BUTTON, &GifFrame::OnCancelLoadButton, this, wxID_CANCEL);
+    m_loadProgress->Bind(wxEVT_CLOSE_WINDOW, &GifFrame::OnCloseLoadProgress, this);
     if (thread->Run() != wxTHREAD_NO_ERROR)
     {
         // A detached thread that did not run is still ours to delete.
@@ -100,6 +117,36 @@ void GifFrame::OnAddImage(wxCommandEvent&)
     if (paths.empty())
         return;
     StartImageLoad(paths);
+}
+
+void GifFrame::OnAddVideo(wxCommandEvent&)
+{
+    StopPreview();
+    if (IsLoading())
+        return;
+    wxFileDialog files(this, _("Add Video Clip"), "", "", VideoFileFilter(), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (files.ShowModal() != wxID_OK)
+        return;
+    const wxString path = files.GetPath();
+    VideoClipInfo info;
+    wxString failure;
+    if (!ProbeVideoClip(path, info, &failure))
+    {
+        wxMessageBox(_("These pictures could not be loaded:") + DescribeFailures({{path, failure}}), GetProductName(),
+                     wxOK | wxICON_WARNING, this);
+        return;
+    }
+    VideoDialog dialog(this, path, info);
+    if (dialog.ShowModal() != wxID_OK)
+        return;
+    const VideoChoice choice = dialog.GetChoice();
+    // The clip's frames show at its pace; an empty animation takes it as its delay.
+    m_loadDelay = std::max(1, int(std::lround(100.0 / choice.rate)));
+    if (GetFrameCount() == 0)
+        m_animation.SetDelay(m_loadDelay);
+    wxArrayString entries;
+    entries.push_back(VideoRangeEntry(path, choice));
+    StartImageLoad(entries);
 }
 
 int GifFrame::InsertionPosition() const
@@ -239,18 +286,23 @@ void GifFrame::OnThumbnailRightClick(wxThumbnailEvent&)
 {
     StopPreview();
     wxMenu menu;
-    menu.Append(ID_CONTEXT_INSERT_IMAGE, _("&Insert Image") + "\tCtrl+Ins");
-    menu.Append(wxID_DELETE, _("&Delete") + "\tCtrl+Del");
+    menu.Append(ID_CONTEXT_INSERT_IMAGE, wxGETTEXT_IN_CONTEXT("menu", L"&Insert Image…") + "\tCtrl+Ins");
+    menu.Append(wxID_DELETE, wxGETTEXT_IN_CONTEXT("menu", "&Delete") + "\tCtrl+Del");
     menu.AppendSeparator();
-    menu.Append(ID_MENU_FRAME_DELAY, _(L"Frame &Delay…"));
-    menu.Append(ID_MENU_DUPLICATE, _("D&uplicate") + "\tCtrl+D");
-    menu.Append(ID_MENU_REVERSE, _("&Reverse"));
-    menu.Append(ID_MENU_YOYO, _("&Yo-yo"));
+    menu.Append(ID_MENU_FRAME_DELAY, wxGETTEXT_IN_CONTEXT("menu", L"Frame &Delay…"));
+    menu.Append(ID_MENU_DUPLICATE, wxGETTEXT_IN_CONTEXT("menu", "D&uplicate") + "\tCtrl+D");
+    menu.Append(ID_MENU_REVERSE, wxGETTEXT_IN_CONTEXT("menu", "&Reverse"));
+    menu.Append(ID_MENU_YOYO, wxGETTEXT_IN_CONTEXT("menu", "&Yo-yo"));
     PopupMenu(&menu, ScreenToClient(wxGetMousePosition()));
 }
 
 void GifFrame::OnThreadUpdate(wxCommandEvent& event)
 {
+    if (m_loadCancelPending)
+    {
+        DiscardLoadUpdate(event);
+        return;
+    }
     if (event.GetInt() == kLoadFailureProgress)
     {
         LoadFailure* failure = static_cast<LoadFailure*>(event.GetClientData());
@@ -282,7 +334,8 @@ void GifFrame::TakeLoadedPicture(const LoadedPicture& picture, const wxString& p
     const bool fromGif = path.EndsWith(".gif") || SplitGifFrameReference(path, gifPath, gifFrame);
     // A GIF frame without a delay shows for a tenth of a second, as browsers
     // show it; a still picture takes the animation's delay.
-    frame.delay = fromGif ? (picture.delay > 0 ? picture.delay : kDefaultFrameDelay) : m_animation.GetDelay();
+    frame.delay = fromGif ? (picture.delay > 0 ? picture.delay : kDefaultFrameDelay)
+                          : (m_loadDelay > 0 ? m_loadDelay : m_animation.GetDelay());
     if (m_loadingProject)
     {
         const size_t entry = size_t(picture.entry);
@@ -309,6 +362,7 @@ void GifFrame::FinishImageLoad()
         Submit(new InsertFramesCommand(m_animation, position, std::move(frames), wxTRANSLATE("Add Pictures")));
     }
     m_loadInsertAt = -1;
+    m_loadDelay = 0;
     if (GetFrameCount() > 0)
         ShowPreviewFrame(0);
     if (!m_loadFailures.empty())
@@ -318,4 +372,51 @@ void GifFrame::FinishImageLoad()
         wxMessageBox(_("These pictures could not be loaded:") + DescribeFailures(failures), GetProductName(),
                      wxOK | wxICON_WARNING, this);
     }
+}
+
+// A marker queued behind the updates of a cancelled load: they are dropped
+// until it arrives.
+const int kLoadCancelledProgress = -2;
+
+void GifFrame::CancelImageLoad()
+{
+    if (!m_loadProgress)
+        return;
+    // Updates queued from now on are dropped by the sink; those already
+    // queued are dropped here until the marker that follows them.
+    m_loadSink->Detach();
+    m_loadCancelPending = true;
+    wxCommandEvent* marker = new wxCommandEvent(wxEVT_COMMAND_THREAD_UPDATE, ID_IMAGE_THREAD_UPDATE);
+    marker->SetInt(kLoadCancelledProgress);
+    wxQueueEvent(this, marker);
+    // The frames of a load enter the animation only when it ends: a
+    // cancelled one leaves nothing behind.
+    m_loadedFrames.clear();
+    m_loadFailures.clear();
+    m_loadInsertAt = -1;
+    m_loadDelay = 0;
+    m_loadingProject = false;
+    m_loadProgress->Destroy();
+    m_loadProgress = nullptr;
+    UpdateEditMenu();
+}
+
+void GifFrame::OnCancelLoadButton(wxCommandEvent&)
+{
+    CancelImageLoad();
+}
+
+void GifFrame::OnCloseLoadProgress(wxCloseEvent&)
+{
+    CancelImageLoad();
+}
+
+void GifFrame::DiscardLoadUpdate(wxCommandEvent& event)
+{
+    if (event.GetInt() == kLoadFailureProgress)
+        delete static_cast<LoadFailure*>(event.GetClientData());
+    else
+        delete static_cast<LoadedPicture*>(event.GetClientData());
+    if (event.GetInt() == kLoadCancelledProgress)
+        m_loadCancelPending = false;
 }

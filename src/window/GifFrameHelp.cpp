@@ -48,8 +48,9 @@ void GifFrame::OnAbout(wxCommandEvent&)
     if (wxStaticText* version = XRCCTRL(dialog, "m_static_version_name", wxStaticText))
         version->SetLabel(wxString::Format("%s %s", GetProductName(), GetProductVersion()));
     if (wxStaticText* information = XRCCTRL(dialog, "m_static_information", wxStaticText))
-        information->SetLabel(_("Makes animated GIF files from still pictures.") + " " +
-                              _("Copyright (C) Pelagrin."));
+        // One message: how sentences are joined (with a space or without,
+        // as after a Chinese full stop) is the language's business.
+        information->SetLabel(_("Makes animated GIF files from still pictures. Copyright (C) Pelagrin."));
     if (wxHyperlinkCtrl* link = XRCCTRL(dialog, "m_hyperlink", wxHyperlinkCtrl))
     {
         // Without a download address from the option file there is nothing to link to.
@@ -85,22 +86,25 @@ void GifFrame::OnUpdateResult(wxCommandEvent& event)
     const wxString running = GetProductVersion();
     if (!IsReadableVersion(latest))
     {
+        // TRANSLATORS: the check for a newer version failed, not an update.
         wxMessageBox(_("Update failed!Please check if the network is available."), product,
                      wxOK | wxCENTRE, nullptr);
     }
     else if (CompareVersions(running, latest) < 0)
     {
-        // The two result sentences stay in English in every language.
-        wxMessageDialog question(this,
-                                 "A new version of " + product + "(" + latest +
-                                     ") is available. Click Yes to open download page.",
-                                 product, wxYES_NO | wxCENTRE);
+        // TRANSLATORS: the program's name and, in parentheses, the version
+        // that can be downloaded; the dialog's buttons are Yes and No.
+        wxMessageDialog question(
+            this, wxString::Format(_("A new version of %s(%s) is available. Click Yes to open download page."),
+                                   product, latest),
+            product, wxYES_NO | wxCENTRE);
         if (question.ShowModal() == wxID_YES)
             wxLaunchDefaultBrowser(OptionValue(&DomainOption::GetDownloadAddress), 0);
     }
     else
     {
-        wxMessageBox("This version of " + product + "(" + running + ") is the latest version.",
+        // TRANSLATORS: the program's name and, in parentheses, its version.
+        wxMessageBox(wxString::Format(_("This version of %s(%s) is the latest version."), product, running),
                      product, wxOK | wxCENTRE, nullptr);
     }
 }

@@ -29,44 +29,60 @@ void GifFrame::BuildMenuBar()
 {
     m_menuBar = new wxMenuBar;
 
+    // Menu items carry the context "menu" and tool tips "tooltip": the same
+    // command reads differently in each, and an item that opens a dialog
+    // ends with an ellipsis, as the desktop's conventions ask. Texts beyond
+    // ASCII are wide literals: a narrow one is converted by the C library's
+    // locale, which in the "C" locale turns it into an empty string.
     m_menuFile = new wxMenu;
-    m_menuItem_save = m_menuFile->Append(ID_MENU_SAVE, _("Save"));
-    m_menuItem_saveAs = m_menuFile->Append(ID_MENU_SAVE_AS, _("Save As"));
-    m_menuItem_openProject = m_menuFile->Append(ID_MENU_OPEN_PROJECT, _("Open Project"));
-    m_menuItem_saveProject =
-        m_menuFile->Append(ID_MENU_SAVE_PROJECT, WithAccelerator(_("Save Project"), "Ctrl+S"));
-    m_menuItem_exit = m_menuFile->Append(ID_MENU_EXIT, WithAccelerator(_("Exit"), "Ctrl+Q"));
+    m_menuItem_save = m_menuFile->Append(ID_MENU_SAVE, wxGETTEXT_IN_CONTEXT("menu", "Save"));
+    m_menuItem_saveAs = m_menuFile->Append(ID_MENU_SAVE_AS, wxGETTEXT_IN_CONTEXT("menu", L"Save As…"));
+    m_menuItem_openProject =
+        m_menuFile->Append(ID_MENU_OPEN_PROJECT, wxGETTEXT_IN_CONTEXT("menu", L"Open Project…"));
+    m_menuItem_saveProject = m_menuFile->Append(
+        ID_MENU_SAVE_PROJECT, WithAccelerator(wxGETTEXT_IN_CONTEXT("menu", "Save Project"), "Ctrl+S"));
+    m_menuItem_exit =
+        m_menuFile->Append(ID_MENU_EXIT, WithAccelerator(wxGETTEXT_IN_CONTEXT("menu", "Exit"), "Ctrl+Q"));
     m_menuBar->Append(m_menuFile, _("File"));
 
+    // Undo and Redo are named after their step by UpdateEditMenu.
     m_menuEdit = new wxMenu;
-    m_menuItem_undo = m_menuEdit->Append(ID_MENU_UNDO, WithAccelerator(_("&Undo"), "Ctrl+Z"));
-    m_menuItem_redo = m_menuEdit->Append(ID_MENU_REDO, WithAccelerator(_("&Redo"), "Ctrl+Shift+Z"));
+    m_menuItem_undo =
+        m_menuEdit->Append(ID_MENU_UNDO, WithAccelerator(wxGETTEXT_IN_CONTEXT("menu", "&Undo"), "Ctrl+Z"));
+    m_menuItem_redo =
+        m_menuEdit->Append(ID_MENU_REDO, WithAccelerator(wxGETTEXT_IN_CONTEXT("menu", "&Redo"), "Ctrl+Shift+Z"));
     m_menuItem_redo->AddExtraAccel(wxAcceleratorEntry(wxACCEL_CTRL, 'Y', ID_MENU_REDO));
     m_menuEdit->AppendSeparator();
-    m_menuItem_duplicate = m_menuEdit->Append(ID_MENU_DUPLICATE, WithAccelerator(_("D&uplicate"), "Ctrl+D"));
-    m_menuItem_reverse = m_menuEdit->Append(ID_MENU_REVERSE, _("&Reverse"));
-    m_menuItem_yoyo = m_menuEdit->Append(ID_MENU_YOYO, _("&Yo-yo"));
+    m_menuItem_duplicate = m_menuEdit->Append(
+        ID_MENU_DUPLICATE, WithAccelerator(wxGETTEXT_IN_CONTEXT("menu", "D&uplicate"), "Ctrl+D"));
+    m_menuItem_reverse = m_menuEdit->Append(ID_MENU_REVERSE, wxGETTEXT_IN_CONTEXT("menu", "&Reverse"));
+    m_menuItem_yoyo = m_menuEdit->Append(ID_MENU_YOYO, wxGETTEXT_IN_CONTEXT("menu", "&Yo-yo"));
     m_menuEdit->AppendSeparator();
-    m_menuItem_selectAll = m_menuEdit->Append(ID_MENU_SELECT_ALL, WithAccelerator(_("Select &All"), "Ctrl+A"));
-    m_menuBar->Append(m_menuEdit, _("&Edit"));
+    m_menuItem_selectAll = m_menuEdit->Append(
+        ID_MENU_SELECT_ALL, WithAccelerator(wxGETTEXT_IN_CONTEXT("menu", "Select &All"), "Ctrl+A"));
+    m_menuBar->Append(m_menuEdit, _("Edit"));
 
     m_menuFrame = new wxMenu;
-    m_menuItem_addImage =
-        m_menuFrame->Append(ID_MENU_ADD_IMAGE, WithAccelerator(_("Add Image"), "Ctrl+Ins"));
-    m_menuItem_delete = m_menuFrame->Append(ID_MENU_DELETE, WithAccelerator(_("Delete"), "Ctrl+Del"));
-    m_menuItem_clearAll = m_menuFrame->Append(ID_MENU_CLEAR_ALL, _("Clear All"));
-    m_menuItem_frameDelay = m_menuFrame->Append(ID_MENU_FRAME_DELAY, _(L"Frame &Delay…"));
+    m_menuItem_addImage = m_menuFrame->Append(
+        ID_MENU_ADD_IMAGE, WithAccelerator(wxGETTEXT_IN_CONTEXT("menu", L"Add Image…"), "Ctrl+Ins"));
+    m_menuItem_addVideo = m_menuFrame->Append(ID_MENU_ADD_VIDEO, wxGETTEXT_IN_CONTEXT("menu", L"Add Video\u2026"));
+    m_menuItem_delete =
+        m_menuFrame->Append(ID_MENU_DELETE, WithAccelerator(wxGETTEXT_IN_CONTEXT("menu", "Delete"), "Ctrl+Del"));
+    m_menuItem_clearAll = m_menuFrame->Append(ID_MENU_CLEAR_ALL, wxGETTEXT_IN_CONTEXT("menu", "Clear All"));
+    m_menuItem_frameDelay =
+        m_menuFrame->Append(ID_MENU_FRAME_DELAY, wxGETTEXT_IN_CONTEXT("menu", L"Frame &Delay…"));
     m_menuBar->Append(m_menuFrame, _("Frame"));
 
     m_menuAnimation = new wxMenu;
     m_menuItem_run = m_menuAnimation->Append(
-        ID_MENU_RUN, m_isPlaying ? WithAccelerator(_("Stop animation"), "Ctrl+T")
-                                 : WithAccelerator(_("Run animation"), "Ctrl+P"));
-    m_menuItem_loopCount = m_menuAnimation->Append(ID_MENU_LOOP_COUNT, _("Loop Count"));
+        ID_MENU_RUN, m_isPlaying ? WithAccelerator(wxGETTEXT_IN_CONTEXT("menu", "Stop animation"), "Ctrl+T")
+                                 : WithAccelerator(wxGETTEXT_IN_CONTEXT("menu", "Run animation"), "Ctrl+P"));
+    m_menuItem_loopCount =
+        m_menuAnimation->Append(ID_MENU_LOOP_COUNT, wxGETTEXT_IN_CONTEXT("menu", L"Loop Count…"));
     m_menuBar->Append(m_menuAnimation, _("Animation"));
 
     m_menuHelp = new wxMenu;
-    m_menuItem_help = m_menuHelp->Append(ID_MENU_HELP, _("Help"));
+    m_menuItem_help = m_menuHelp->Append(ID_MENU_HELP, wxGETTEXT_IN_CONTEXT("menu", "Help"));
     m_menuLanguage = new wxMenu;
     const StoredLanguage* languages = GetStoredLanguages();
     for (int i = 0; i < kStoredLanguageCount; ++i)
@@ -76,9 +92,10 @@ void GifFrame::BuildMenuBar()
         item->Check(languages[i].code == m_language);
     }
     m_menuHelp->AppendSubMenu(m_menuLanguage, _("Language"));
-    m_menuItem_support = m_menuHelp->Append(ID_MENU_SUPPORT, _("Support"));
-    m_menuItem_checkUpdate = m_menuHelp->Append(ID_MENU_CHECK_UPDATE, _("Check for Update"));
-    m_menuItem_about = m_menuHelp->Append(ID_MENU_ABOUT, _("About"));
+    m_menuItem_support = m_menuHelp->Append(ID_MENU_SUPPORT, wxGETTEXT_IN_CONTEXT("menu", "Support"));
+    m_menuItem_checkUpdate =
+        m_menuHelp->Append(ID_MENU_CHECK_UPDATE, wxGETTEXT_IN_CONTEXT("menu", "Check for Update"));
+    m_menuItem_about = m_menuHelp->Append(ID_MENU_ABOUT, wxGETTEXT_IN_CONTEXT("menu", "About"));
     m_menuBar->Append(m_menuHelp, _("Help"));
 
     SetMenuBar(m_menuBar);
@@ -93,6 +110,7 @@ void GifFrame::BindCommands()
     Bind(wxEVT_MENU, &GifFrame::OnSaveProject, this, ID_MENU_SAVE_PROJECT);
     Bind(wxEVT_MENU, &GifFrame::OnExitMenu, this, ID_MENU_EXIT);
     Bind(wxEVT_MENU, &GifFrame::OnAddImage, this, ID_MENU_ADD_IMAGE);
+    Bind(wxEVT_MENU, &GifFrame::OnAddVideo, this, ID_MENU_ADD_VIDEO);
     Bind(wxEVT_MENU, &GifFrame::OnDeleteImage, this, ID_MENU_DELETE);
     Bind(wxEVT_MENU, &GifFrame::OnClearAll, this, ID_MENU_CLEAR_ALL);
     Bind(wxEVT_MENU, &GifFrame::OnFrameDelay, this, ID_MENU_FRAME_DELAY);
@@ -138,18 +156,22 @@ void GifFrame::SetupFrameLocale(int code)
 
 void GifFrame::SetCaptions()
 {
-    m_staticText_delay->SetLabel(_("Delay ") + ":");
-    m_staticText_sec->SetLabel("1/100" + _("sec "));
-    m_staticText_gif->SetLabel(_("GIF") + ":");
-    m_staticText_width->SetLabel(_("Width") + ":");
+    // Whole labels, colon included: Chinese and Japanese use a full-width
+    // colon and French a no-break space before it.
+    m_staticText_delay->SetLabel(_("Delay:"));
+    // TRANSLATORS: unit after the delay box: hundredths of a second.
+    m_staticText_sec->SetLabel(_("1/100 sec"));
+    m_staticText_gif->SetLabel(_("GIF:"));
+    m_staticText_width->SetLabel(_("Width:"));
+    // TRANSLATORS: unit after the width and height boxes: pixels.
     m_staticText_wpx->SetLabel(_("px"));
-    m_staticText_height->SetLabel(_("Height") + ":");
+    m_staticText_height->SetLabel(_("Height:"));
     m_staticText_hpx->SetLabel(_("px"));
     // The resources were loaded before the window's language was set up.
-    m_toolBar_button->SetToolShortHelp(XRCID("m_tool_insert"), _("Add Image"));
-    m_toolBar_button->SetToolShortHelp(XRCID("m_tool_delete"), _("Delete"));
-    m_toolBar_button->SetToolShortHelp(XRCID("m_tool_play"), _("Run animation"));
-    m_toolBar_button->SetToolShortHelp(XRCID("m_menuItem_loop_count"), _("Loop Count"));
+    m_toolBar_button->SetToolShortHelp(XRCID("m_tool_insert"), wxGETTEXT_IN_CONTEXT("tooltip", "Add Image"));
+    m_toolBar_button->SetToolShortHelp(XRCID("m_tool_delete"), wxGETTEXT_IN_CONTEXT("tooltip", "Delete"));
+    m_toolBar_button->SetToolShortHelp(XRCID("m_tool_play"), wxGETTEXT_IN_CONTEXT("tooltip", "Run animation"));
+    m_toolBar_button->SetToolShortHelp(XRCID("m_menuItem_loop_count"), wxGETTEXT_IN_CONTEXT("tooltip", "Loop Count"));
     FitStatusBarToLanguage();
 }
 
@@ -159,7 +181,7 @@ void GifFrame::SetCaptions()
 // the difference.
 void GifFrame::FitStatusBarToLanguage()
 {
-    const int textHeight = m_statusBar1->GetTextExtent(_("Width") + _("Height") + _("px")).y;
+    const int textHeight = m_statusBar1->GetTextExtent(_("%s Width:%dpx,Height:%d px")).y;
     const int extra = std::max(0, textHeight - m_statusBar1->GetCharHeight());
     m_statusBar1->SetMinHeight(textHeight + 2 * extra + 2 * m_statusBar1->GetBorderY());
     PositionStatusBar();

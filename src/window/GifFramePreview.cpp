@@ -2,6 +2,7 @@
 #include "window/GifFrame.h"
 
 #include "app/Paths.h"
+#include "app/Trace.h"
 #include "window/LoopCountDialog.h"
 #include "window/PreviewPrefetch.h"
 #include "window/thumbnailctrl.h"
@@ -18,7 +19,6 @@
 #include <wx/xrc/xmlres.h>
 
 #include <algorithm>
-#include <iostream>
 
 namespace
 {
@@ -53,13 +53,13 @@ void GifFrame::StopPreview()
 void GifFrame::ShowPlayTool()
 {
     SetPlayToolBitmap(m_toolBar_button, "play.png");
-    m_menuItem_run->SetItemLabel(_("Run animation") + "\tCtrl+P");
+    m_menuItem_run->SetItemLabel(wxGETTEXT_IN_CONTEXT("menu", "Run animation") + "\tCtrl+P");
 }
 
 void GifFrame::ShowStopTool()
 {
     SetPlayToolBitmap(m_toolBar_button, "stop.png");
-    m_menuItem_run->SetItemLabel(_("Stop animation") + "\tCtrl+T");
+    m_menuItem_run->SetItemLabel(wxGETTEXT_IN_CONTEXT("menu", "Stop animation") + "\tCtrl+T");
 }
 
 void GifFrame::OnRunAnimation(wxCommandEvent&)
@@ -145,10 +145,11 @@ void GifFrame::StartPreviewPrefetch()
 // Status field 1 describes the picture last drawn in the preview.
 void GifFrame::WritePreviewStatus()
 {
-    m_statusBar1->SetStatusText(
-        wxString::Format("%s " + _("Width") + ":%d" + _("px") + "," + _("Height") + ":%d " + _("px"),
-                         m_previewName, m_previewWidth, m_previewHeight),
-        1);
+    // TRANSLATORS: status bar: the file name of the frame in the preview and
+    // its width and height in pixels.
+    m_statusBar1->SetStatusText(wxString::Format(_("%s Width:%dpx,Height:%d px"), m_previewName, m_previewWidth,
+                                                 m_previewHeight),
+                                1);
 }
 
 void GifFrame::ClearPreview()
@@ -181,7 +182,7 @@ void GifFrame::OnThumbnailLeftClick(wxThumbnailEvent& event)
 
 void GifFrame::OnChangeSplitterWindow(wxSplitterEvent& event)
 {
-    std::cout << "OnChangeSplitterWindow" << std::endl;
+    WriteTraceLine("OnChangeSplitterWindow");
     event.Skip();
     const wxArrayInt& selections = m_thumbnailCtrl->GetSelections();
     if (!selections.empty() && selections[0] >= 0)

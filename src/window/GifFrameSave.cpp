@@ -2,6 +2,7 @@
 #include "window/GifFrame.h"
 
 #include "app/Paths.h"
+#include "app/Trace.h"
 #include "window/ThreadEvents.h"
 #include "window/WorkSaveAsGifThread.h"
 
@@ -13,7 +14,6 @@
 #include <wx/spinctrl.h>
 #include <wx/statusbr.h>
 
-#include <iostream>
 
 namespace
 {
@@ -37,7 +37,7 @@ void GifFrame::WriteSaveStatus()
 
 void GifFrame::OnSaveAnimator(wxCommandEvent&)
 {
-    std::cout << "OnSaveAnimator" << std::endl;
+    WriteTraceLine("OnSaveAnimator");
     StopPreview();
     // The size is known only once the pictures being loaded have arrived.
     if (IsSaving() || IsLoading())

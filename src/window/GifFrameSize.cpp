@@ -2,15 +2,23 @@
 // animation; their values follow the animation (GifFrameViews.cpp).
 #include "window/GifFrame.h"
 
+#include "app/Trace.h"
 #include "model/AnimationCommands.h"
 
 #include <wx/spinctrl.h>
 
-#include <iostream>
+wxString GifFrame::OutputSizeText(int width, int height) const
+{
+    // TRANSLATORS: name of a GIF that has not been saved yet, in the status bar.
+    const wxString name = m_gifName.empty() ? _("Untitled.gif") : m_gifName;
+    // TRANSLATORS: status bar: the GIF's file name, then the width and height
+    // it is saved at, in pixels: "movie.gif (320 * 240)px".
+    return wxString::Format(_("%s (%d * %d)px"), name, width, height);
+}
 
 void GifFrame::OnSetDelay(wxCommandEvent&)
 {
-    std::cout << "OnSetDelay" << std::endl;
+    WriteTraceLine("OnSetDelay");
     StopPreview();
     const int delay = m_spinctrl_delay->GetValue();
     bool same = delay == m_animation.GetDelay();

@@ -74,11 +74,7 @@ void GifFrame::RefreshOutputSize()
         return;
     }
     const wxSize size = m_animation.GetOutputSize();
-    // TRANSLATORS: status bar: the GIF's file name, then its width and height in pixels.
-    m_statusBar1->SetStatusText(
-        wxString::Format(_("%s (%d * %d)px"), m_gifName.empty() ? wxString("Untitled.gif") : m_gifName, size.x,
-                         size.y),
-        0);
+    m_statusBar1->SetStatusText(OutputSizeText(size.x, size.y), 0);
 }
 
 void GifFrame::UpdateTitle()
@@ -117,10 +113,14 @@ void GifFrame::UpdateEditMenu()
     wxCommand* redo = m_history.CanRedo() ? NextCommand(m_history) : nullptr;
     // TRANSLATORS: Edit menu; %s names the step, e.g. "Undo Delete".
     m_menuItem_undo->SetItemLabel(
-        (undo ? wxString::Format(_("&Undo %s"), wxGetTranslation(undo->GetName())) : _("&Undo")) + "\tCtrl+Z");
+        (undo ? wxString::Format(_("&Undo %s"), wxGetTranslation(undo->GetName()))
+              : wxGETTEXT_IN_CONTEXT("menu", "&Undo")) +
+        "\tCtrl+Z");
     // TRANSLATORS: Edit menu; %s names the step, e.g. "Redo Delete".
     m_menuItem_redo->SetItemLabel(
-        (redo ? wxString::Format(_("&Redo %s"), wxGetTranslation(redo->GetName())) : _("&Redo")) + "\tCtrl+Shift+Z");
+        (redo ? wxString::Format(_("&Redo %s"), wxGetTranslation(redo->GetName()))
+              : wxGETTEXT_IN_CONTEXT("menu", "&Redo")) +
+        "\tCtrl+Shift+Z");
     m_menuItem_undo->Enable(undo != nullptr && !IsLoading());
     m_menuItem_redo->Enable(redo != nullptr && !IsLoading());
 }

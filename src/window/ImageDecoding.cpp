@@ -1,6 +1,8 @@
 #include "window/ImageDecoding.h"
 
 #include "window/GifDecoder.h"
+#include "window/PictureDecoders.h"
+#include "window/VideoDecoder.h"
 
 #include <wx/file.h>
 #include <wx/filefn.h>
@@ -185,13 +187,15 @@ bool DecodeGifFrames(const wxString& path, bool wholeAnimation, int onlyFrame, c
     if (!AnimationWithinLimits(decoder))
         return Fail(failure, _("The animation has too many pixels to load."));
     wxImage frame;
+    // A long animation stops between its frames when the load is cancelled
+    // or the window has gone.
     for (int index = 0; !(stopRequested && stopRequested()) && decoder.NextFrame(frame); ++index)
         onPicture(std::move(frame), path, index, index == count - 1, decoder.GetFrameDelay(index));
     return true;
 }
 
-// The type the file's first bytes show, among those the program reads with
-// the toolkit's own decoders. Other types are not offered to those decoders.
+// The type the file's first bytes show, among those the program reads.
+// Other types are not offered to any decoder.
 wxBitmapType PictureTypeOf(const wxString& path)
 {
     unsigned char signature[8] = {};
@@ -219,13 +223,18 @@ bool DecodeSinglePicture(const wxString& path, const PictureCallback& onPicture,
     DeclaredPictureSize declared;
     const bool screened = ReadDeclaredPictureSize(path, declared);
     // PNG and BMP headers have one fixed layout: one the screening cannot
-    // read is not given to the toolkit's decoder.
+    // read is not given to a decoder.
     if (!screened && type != wxBITMAP_TYPE_JPEG)
         return Fail(failure, _("The file is not a picture that can be read."));
     if (screened && !TooLargeReason(declared).empty())
         return Fail(failure, TooLargeReason(declared));
     wxImage image;
-    if (!image.LoadFile(path, type, -1) || !image.IsOk())
+    // The limit is checked by the decoders themselves once they have the
+    // real size, before they allocate the picture.
+    const bool decoded = type == wxBITMAP_TYPE_PNG    ? DecodePngFile(path, kMaxPicturePixels, image)
+                         : type == wxBITMAP_TYPE_JPEG ? DecodeJpegFile(path, kMaxPicturePixels, image)
+                                                      : image.LoadFile(path, type, -1);
+    if (!decoded || !image.IsOk())
         return Fail(failure, _("The file is not a picture that can be read."));
     // A header the screening could not follow is checked once decoded.
     if (PixelsOf(image.GetSize()) > kMaxPicturePixels)
@@ -290,6 +299,8 @@ bool DecodePictureEntry(const wxString& entry, const PictureCallback& onPicture,
                         const std::function<bool()>& stopRequested)
 {
     wxLogNull noLogBoxes;
+    if (IsVideoEntry(entry))
+        return DecodeVideoEntry(entry, onPicture, failure, stopRequested);
     wxString path = entry;
     int frame = -1;
     if (!SplitGifFrameReference(entry, path, frame))

@@ -53,10 +53,13 @@ LoopCountDialog::LoopCountDialog(wxWindow* parent)
 void LoopCountDialog::CreateControls()
 {
     m_staticBox = new wxStaticBox(this, wxID_STATIC, _("Animation Loop Count"), wxPoint(10, 10), wxSize(275, 70));
+    // TRANSLATORS: with the number box and "time(s)" after it, this reads as
+    // one phrase: "Play animation [3] time(s)". Translate the phrase.
     m_radioFinite = new wxRadioButton(this, ID_RADIO_FINITE, _("Play animation"), wxPoint(20, 30),
                                       wxDefaultSize, wxRB_GROUP);
     m_spinLoops = new wxSpinCtrl(this, ID_SPIN_LOOPS, "", wxPoint(150, 30), wxSize(50, 20), wxSP_ARROW_KEYS, 0,
                                  100, 1, "wxSpinCtrl");
+    // TRANSLATORS: after the number box; see "Play animation".
     m_staticTimes = new wxStaticText(this, wxID_ANY, _("time(s)"), wxPoint(200, 30));
     m_radioInfinite = new wxRadioButton(this, ID_RADIO_INFINITE, _("Play animation infinitely"), wxPoint(20, 55));
     m_okButton = new wxButton(this, wxID_OK, _("OK"), wxPoint(60, 85), wxSize(70, 25));

@@ -57,6 +57,8 @@ for signal in SEGV ABRT; do
   wait_for_exit "$pid" 20 || fail "$signal: the program did not end after the message"
   pid=
 
+  # The opener runs on its own and may finish after the program has ended.
+  for i in $(seq 100); do [ -s "$run/opened" ] && break; sleep 0.1; done
   folder=$(cat "$run/opened" 2>/dev/null) || fail "$signal: no folder was opened"
   folder=${folder%/}
   [ "$(dirname "$folder")" = "$run/tmp" ] || fail "$signal: opened '$folder', not a report folder"

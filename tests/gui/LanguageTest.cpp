@@ -13,6 +13,7 @@
 #include <wx/menu.h>
 #include <wx/spinctrl.h>
 #include <wx/stattext.h>
+#include <wx/toolbar.h>
 #include <wx/xrc/xmlres.h>
 
 #include <libintl.h>
@@ -27,17 +28,38 @@ struct LanguageTexts
     std::vector<const char*> menus;
     const char* widthLabel;
     const char* secondsLabel;
+    const char* sizeStatus;     // status field 0 for two 40 x 30 frames
+    const char* pictureStatus;  // status field 1 for a.png
     const char* deleteQuestion;
 };
 
+// French puts a no-break space before a colon and a question mark
+// (narrow) and between a number and its unit.
 const LanguageTexts kLanguages[] = {
-    {46, {"文件", "编辑", "帧", "动画", "帮助"}, "宽度:", "1/100秒", "确定要删除选中的图像吗？"},
-    {47, {"檔案", "編輯", "影格", "動畫", "說明"}, "寬度:", "1/100秒", "確定要刪除選取的圖片嗎？"},
-    {89, {"Datei", "Bearbeiten", "Einzelbild", "Animation", "Hilfe"}, "Breite:", "1/100 Sek.", "Möchten Sie die ausgewählten Bilder wirklich löschen?"},
-    {80, {"Fichier", "Édition", "Image", "Animation", "Aide"}, "Largeur :", "1/100 s", "Voulez-vous vraiment supprimer les images sélectionnées ?"},
-    {110, {"File", "Modifica", "Fotogramma", "Animazione", "Aiuto"}, "Larghezza:", "1/100 s", "Eliminare davvero le immagini selezionate?"},
-    {112, {"ファイル", "編集", "フレーム", "アニメーション", "ヘルプ"}, "幅:", "1/100秒", "選択した画像を削除してもよろしいですか?"},
-    {58, {"File", "Edit", "Frame", "Animation", "Help"}, "Width:", "1/100sec ", "Are you sure you want to delete selected image(s)?"},
+    {46, {"文件", "编辑", "帧", "动画", "帮助"}, "宽度：", "1/100 秒", "未命名.gif（100 × 75 像素）",
+     "a.png  宽度：40 像素，高度：30 像素", "确定要删除选中的图片吗？"},
+    {47, {"檔案", "編輯", "影格", "動畫", "說明"}, "寬度：", "1/100 秒", "未命名.gif（100 × 75 像素）",
+     "a.png  寬度：40 像素，高度：30 像素", "確定要刪除選取的圖片嗎？"},
+    {89, {"Datei", "Bearbeiten", "Einzelbild", "Animation", "Hilfe"}, "Breite:", "1/100 Sek.", "Unbenannt.gif (100 × 75 px)",
+     "a.png  Breite: 40 px, Höhe: 30 px", "Möchten Sie die ausgewählten Bilder wirklich löschen?"},
+    {80, {"Fichier", "Édition", "Image", "Animation", "Aide"}, "Largeur\u00a0:", "1/100\u00a0s",
+     "Sans titre.gif (100\u00a0×\u00a075\u00a0px)", "a.png  Largeur\u00a0: 40\u00a0px, hauteur\u00a0: 30\u00a0px",
+     "Voulez-vous vraiment supprimer les images sélectionnées\u202f?"},
+    {110, {"File", "Modifica", "Fotogramma", "Animazione", "Aiuto"}, "Larghezza:", "1/100 s", "Senza titolo.gif (100 × 75 px)",
+     "a.png  Larghezza: 40 px, altezza: 30 px", "Eliminare davvero le immagini selezionate?"},
+    {112, {"ファイル", "編集", "フレーム", "アニメーション", "ヘルプ"}, "幅:", "1/100 秒", "無題.gif (100 × 75 ピクセル)",
+     "a.png  幅: 40 ピクセル、高さ: 30 ピクセル", "選択した画像を削除してもよろしいですか?"},
+    {58, {"File", "Edit", "Frame", "Animation", "Help"}, "Width:", "1/100 sec", "Untitled.gif (100 * 75)px",
+     "a.png Width:40px,Height:30 px", "Are you sure you want to delete selected image(s)?"},
+};
+
+// Menu items that open a dialog, with the tool that gives the same command.
+const std::pair<int, const char*> kDialogCommands[] = {
+    {ID_MENU_SAVE_AS, nullptr},
+    {ID_MENU_OPEN_PROJECT, nullptr},
+    {ID_MENU_ADD_IMAGE, "m_tool_insert"},
+    {ID_MENU_LOOP_COUNT, "m_menuItem_loop_count"},
+    {ID_MENU_FRAME_DELAY, nullptr},
 };
 
 wxString Label(wxWindow* frame, const char* name)
@@ -89,6 +111,19 @@ TEST_F(LanguageTest, EachLanguageRelabelsMenusLabelsAndMessages)
             EXPECT_EQ(wxString::FromUTF8(language.menus[i]), bar->GetMenuLabelText(i));
         EXPECT_EQ(wxString::FromUTF8(language.widthLabel), Label(m_frame, "m_staticText_width"));
         EXPECT_EQ(wxString::FromUTF8(language.secondsLabel), Label(m_frame, "m_staticText_sec"));
+        EXPECT_EQ(wxString::FromUTF8(language.sizeStatus), StatusText(0));
+        EXPECT_EQ(wxString::FromUTF8(language.pictureStatus), StatusText(1));
+        // A menu item that opens a dialog ends with an ellipsis; its tool tip does not.
+        for (const auto& [command, tool] : kDialogCommands)
+        {
+            EXPECT_TRUE(bar->FindItem(command)->GetItemLabelText().EndsWith(wxString::FromUTF8("…"))) << bar->FindItem(command)->GetItemLabelText();
+            if (tool)
+            {
+                const wxString tip = m_frame->m_toolBar_button->GetToolShortHelp(XRCID(tool));
+                EXPECT_FALSE(tip.empty() || tip.EndsWith(wxString::FromUTF8("…"))) << tip;
+            }
+        }
+        EXPECT_EQ(wxString::FromUTF8("中文繁體"), bar->FindItem(47)->GetItemLabelText()) << "in traditional characters";
         EXPECT_TRUE(bar->FindItem(language.code)->IsChecked());
         EXPECT_EQ(wxString::Format("%d", language.code), ReadTextFile(GetLanguageFilePath()));
         EXPECT_EQ("*Pelagrin GIF Animator", m_frame->GetTitle()) << "not saved yet";

@@ -3,12 +3,15 @@
 #include "support/MainWindowFixture.h"
 #include "support/Pictures.h"
 #include "support/TestEnvironment.h"
+
+#include "app/Localisation.h"
 #include "window/ThreadEvents.h"
 #include "window/thumbnailctrl.h"
 
 #include <wx/dir.h>
 #include <wx/filename.h>
 #include <wx/menu.h>
+#include <wx/progdlg.h>
 #include <wx/spinctrl.h>
 
 namespace
@@ -89,9 +92,14 @@ TEST_F(SaveGifTest, SaveAgainWritesOnlyWhatChanged)
     EXPECT_NO_DIALOG(Command(ID_MENU_SAVE); EXPECT_TRUE(WaitForSave()));
     EXPECT_TRUE(DecodeGifFile(path).ok);
 
-    // A new delay: rewritten.
+    // A new delay: rewritten, with the progress in the window's language.
+    Command(89); // German
     EditSpin(m_frame->m_spinctrl_delay, 33);
-    EXPECT_NO_DIALOG(Command(ID_MENU_SAVE); EXPECT_TRUE(WaitForSave()));
+    wxString progressTitle;
+    EXPECT_NO_DIALOG(Command(ID_MENU_SAVE); progressTitle = m_frame->m_saveProgress->GetTitle();
+                     EXPECT_TRUE(WaitForSave()));
+    Command(kStoredCodeEnglish);
+    EXPECT_EQ("GIF wird gespeichert", progressTitle);
     EXPECT_EQ(33, DecodeGifFile(path).frames[0].delay);
 }
 

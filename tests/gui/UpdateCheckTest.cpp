@@ -3,6 +3,7 @@
 // records what would have been handed to the browser or file manager.
 #include "app/CrashReport.h"
 #include "app/DomainOption.h"
+#include "app/Localisation.h"
 #include "support/MainWindowFixture.h"
 #include "support/Pictures.h"
 #include "support/TestEnvironment.h"
@@ -156,6 +157,15 @@ TEST_F(UpdateCheckTest, YesOpensTheDownloadPage)
     PublishDocument("https://" + s_addresses[1], "yes", kListedNewer);
     EXPECT_EQ(kNewer, CheckAndAnswer(wxID_YES));
     EXPECT_TRUE(WaitFor([] { return Opened() == "http://download.test/"; }));
+}
+
+TEST_F(UpdateCheckTest, ResultsSpeakTheWindowsLanguage)
+{
+    Command(89); // German
+    PublishDocument("http://" + s_addresses[0], "german", kListed);
+    const wxString message = CheckAndAnswer(wxID_OK);
+    Command(kStoredCodeEnglish);
+    EXPECT_EQ(wxString::FromUTF8("Diese Version von Pelagrin GIF Animator (2.0.9) ist die neueste."), message);
 }
 
 TEST_F(UpdateCheckTest, SilentServerFailsAfterTheTimeoutWhileTheWindowResponds)

@@ -33,5 +33,31 @@ for po in "$root"/po/*.po; do
     fi
   done
 done
+# Known mistakes that must not come back: language, a pattern in the
+# translations (extended regular expression) and what is wrong with it,
+# separated by tabs.
+while IFS=$'\t' read -r lang pattern why; do
+  found=$(msgattrib --translated --no-obsolete --no-location --no-wrap "$root/po/$lang.po" \
+    | sed '1,/^$/d' | grep -E '^msgstr|^"' | grep -nE -- "$pattern")
+  [ -z "$found" ] || { echo "$lang: $why:"; echo "$found"; failed=1; }
+done <<'MISTAKES'
+fr	 [:?!;»]|« |[0-9d] (s|px|pixels)\b	before : ? ! ; » and after «, and between a number and its unit, French puts a no-break space
+zh_CN	图像	"picture" is 图片 throughout
+zh_TW	第 %d 影格	a frame is counted with the measure word: 第 %d 個影格
+ja	原因不明の理由	"a reason of unknown reason"
+it	Inviaci	the messages address the user impersonally, not with "tu"
+it	Se lo salvi	the messages address the user impersonally, not with "tu"
+MISTAKES
+
+# A label glued to a colon or to other fragments in code cannot take the
+# colon, spacing and word order of another language: whole strings only.
+glued=$(cd "$root" && grep -rnE '_\([^()]*\) *\+ *"[^"]*[:：%]|"[^"]*" *\+ *_\(' src include)
+[ -z "$glued" ] || { echo "texts assembled from translated fragments:"; echo "$glued"; failed=1; }
+# The C library converts a narrow literal by its locale, and in the "C"
+# locale a text beyond ASCII ("Save As…") comes out empty: such texts are
+# wide literals (L"Save As…").
+narrow=$(cd "$root" && grep -rnP '\b(_|wxGETTEXT_IN_CONTEXT|wxPLURAL|wxTRANSLATE)\((\s*"[^"]*",)?\s*"[^"]*[^\x00-\x7F]' src include)
+[ -z "$narrow" ] || { echo "narrow literals beyond ASCII given to translation (write L\"...\"):"; echo "$narrow"; failed=1; }
+
 [ $failed -eq 0 ] && echo "Template and catalogues are complete."
 exit $failed

@@ -1,23 +1,31 @@
 #!/bin/bash
 # Start-up checks of the real executable under an X display: an installation
 # without its Themes folder, the ways of starting the program, and the trees
-# "cmake --install" lays out for a user without root and under /opt.
+# "cmake --install" lays out for a user's own prefix and under /opt.
 # Usage: startup.sh EXECUTABLE INSTALL_ROOT BUILD_FOLDER
 set -u
-exe=${1:?executable}; root=${2:?install root}; build=${3:?build folder}
+exe=${1:?executable}; built_root=${2:?install root}; build=${3:?build folder}
 name=$(basename "$exe")
 work=$(mktemp -d); chmod 755 "$work"; pid=
 fail() { echo "FAIL: $*" >&2; exit 1; }
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; [ "$(id -u)" -eq 0 ] && chown root: "$build/install_manifest.txt"; rm -rf "$work"' EXIT
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
 as_user=()
 if [ "$(id -u)" -eq 0 ]; then
-  # cmake --install writes its manifest into the build folder; the display's cookie must be readable.
+  # The program runs as a user without root; the display's cookie must be readable.
   as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
-  touch "$build/install_manifest.txt"; chown nobody "$build/install_manifest.txt" "$work"
+  chown nobody "$work"
   [ -r "${XAUTHORITY:-}" ] && cp "$XAUTHORITY" "$work/xauth" && chmod 644 "$work/xauth" && export XAUTHORITY="$work/xauth"
 fi
 run() { "${as_user[@]}" env HOME="$work/home" "$@"; }
 run mkdir -p "$work/home" "$work/links" "$work/bare/bin"
+
+# The program starts from a copy of the build tree's program and resources:
+# the checkout may sit in a folder the other user cannot enter.
+root="$work/tree"
+mkdir -p "$root"
+cp -r "$built_root/bin" "$built_root/Themes" "$built_root/Language" "$built_root/option.cfg" "$root/"
+chmod -R a+rX "$root"
+exe="$root/bin/$name"
 
 windows() { xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null || true; }
 
@@ -60,8 +68,10 @@ launch "through a link on PATH" "$root" '^Pelagrin GIF Animator$' env PATH="$wor
 
 # A user's own prefix: everything lands under it, the menu entry and
 # metainfo validate, and the program opens a project named on its command line.
+# Installed by this user, who can read the checkout, and run by the other.
 prefix="$work/home/.local"
-run cmake --install "$build" --prefix "$prefix" >"$work/log" 2>&1 || fail "install into $prefix: $(cat "$work/log")"
+cmake --install "$build" --prefix "$prefix" >"$work/log" 2>&1 || fail "install into $prefix: $(cat "$work/log")"
+chmod -R a+rX "$prefix"
 entry="$prefix/share/applications/pelagrin-gif-animator.desktop"
 for f in bin/$name Themes/gifanimator.xrc Themes/play.png Themes/stop.png option.cfg Language \
          share/icons/hicolor/48x48/apps/pelagrin-gif-animator.png; do
@@ -79,7 +89,7 @@ launch "installed" "$prefix" '^movie - Pelagrin GIF Animator$' "$prefix/bin/$nam
 run "$prefix/bin/$name" --help 2>&1 | grep -q -- "--help" || fail "--help shows no usage"
 
 # The default /opt root keeps its menu entry and PATH link under /usr/local.
-run env DESTDIR="$work/stage" cmake --install "$build" --prefix /opt/pelagrin-gif-animator >"$work/log" 2>&1 \
+env DESTDIR="$work/stage" cmake --install "$build" --prefix /opt/pelagrin-gif-animator >"$work/log" 2>&1 \
   || fail "staged install: $(cat "$work/log")"
 [ -e "$work/stage/usr/local/share/applications/pelagrin-gif-animator.desktop" ] \
   && [ -L "$work/stage/usr/local/bin/$name" ] || fail "no menu entry or PATH link under /usr/local"

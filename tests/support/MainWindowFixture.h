@@ -20,7 +20,8 @@ public:
         GifFrame::m_previewName, GifFrame::m_projectPath, GifFrame::m_spinctrl_delay, GifFrame::m_spinctrl_height,
         GifFrame::m_spinctrl_width, GifFrame::m_statusBar1, GifFrame::m_thumbnailCtrl, GifFrame::m_timer,
         GifFrame::m_toolBar_button, GifFrame::m_previewBitmap, GifFrame::m_previewPosition, GifFrame::m_saveFeed,
-        GifFrame::m_gifSaveFailed, GifFrame::m_animation, GifFrame::StartImageLoad, GifFrame::DrawPreview;
+        GifFrame::m_gifSaveFailed, GifFrame::m_animation, GifFrame::m_loadCancelPending, GifFrame::m_menuFrame,
+        GifFrame::m_saveProgress, GifFrame::StartImageLoad, GifFrame::DrawPreview;
 };
 
 // Records the progress values of the worker updates with the given id, in

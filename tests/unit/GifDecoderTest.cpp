@@ -164,6 +164,9 @@ const ComposeCase kComposeCases[] = {
     {"a looping file without delays shows every image",
      {2, 1, {{0, 0, 1, 1, "r"}, {1, 0, 1, 1, "g"}}, true},
      {"r.", "rg"}},
+    {"full-screen images without delays are frames, a tile joins the one before",
+     {2, 1, {{0, 0, 2, 1, "rg"}, {0, 0, 2, 1, "bw"}, {1, 0, 1, 1, "r"}}},
+     {"rg", "br"}},
     {"images shown for no time join the next",
      {2, 1, {{0, 0, 1, 1, "r", 0}, {1, 0, 1, 1, "g", 10}, {0, 0, 1, 1, "b"}}},
      {"rg", "bg"}},
@@ -183,6 +186,32 @@ TEST(GifDecoder, ComposesFramesAsAViewerShowsThem)
             EXPECT_EQ(c.frames[i], Letters(frames[i])) << "frame " << i;
         }
     }
+}
+
+// A frame keeps its own delay; the 0 a browser plays as 10 becomes 10, and a
+// frame without a control block leaves the choice to the program.
+TEST(GifDecoder, FramesKeepTheirDelays)
+{
+    const TestGif gif = {2, 1,
+                         {{0, 0, 2, 1, "rg", 10},
+                          {0, 0, 2, 1, "gr", 200},
+                          {0, 0, 1, 1, "b", 0},
+                          {1, 0, 1, 1, "w", 10},
+                          {0, 0, 2, 1, "rr", 0}}};
+    const std::vector<uint8_t> bytes = EncodeGif(gif);
+    GifDecoder decoder;
+    ASSERT_TRUE(decoder.Open(bytes.data(), bytes.size()));
+    // The tile shown for no time joins the frame after it.
+    const std::vector<int> expected = {10, 200, 10, 10};
+    ASSERT_EQ(int(expected.size()), decoder.GetFrameCount());
+    for (int i = 0; i < decoder.GetFrameCount(); ++i)
+        EXPECT_EQ(expected[i], decoder.GetFrameDelay(i)) << "frame " << i;
+
+    const TestGif withoutDelays = {1, 1, {{0, 0, 1, 1, "r"}, {0, 0, 1, 1, "g"}}};
+    const std::vector<uint8_t> plain = EncodeGif(withoutDelays);
+    ASSERT_TRUE(decoder.Open(plain.data(), plain.size()));
+    ASSERT_EQ(2, decoder.GetFrameCount());
+    EXPECT_EQ(0, decoder.GetFrameDelay(0));
 }
 
 // Each cut and each changed byte of a valid file: no crash, nothing outside
@@ -242,6 +271,75 @@ TEST(GifDecoder, FileDeclaringImpossibleSizes)
         ASSERT_EQ(1u, frames.size());
         EXPECT_EQ(c.screen, frames[0].GetSize());
     }
+}
+
+namespace
+{
+// Codes of one size from a given bit position, least significant bit first,
+// as GIF packs them.
+struct CodeWriter
+{
+    std::vector<uint8_t> bytes;
+    uint32_t bits = 0;
+    int count = 0;
+
+    void Put(int code, int size)
+    {
+        bits |= uint32_t(code) << count;
+        for (count += size; count >= 8; count -= 8, bits >>= 8)
+            bytes.push_back(uint8_t(bits));
+    }
+};
+
+// One image of 2-bit indices whose codes are all single indices after one
+// clear code: the decoder's table fills at code 4095 and the encoder goes on
+// with 12-bit codes without clearing it, as the format allows.
+std::vector<uint8_t> GifWithFullTable(int width, int height, std::vector<uint8_t>& indices)
+{
+    const int clear = 4;
+    CodeWriter codes;
+    int size = 3;
+    int next = clear + 2;
+    codes.Put(clear, size);
+    for (int i = 0; i < width * height; ++i)
+    {
+        indices.push_back(uint8_t((i * 7 + i / 5) % 4));
+        codes.Put(indices.back(), size);
+        // The decoder adds a string for every code after the first.
+        if (i > 0 && next < 4096 && ++next == (1 << size) && size < 12)
+            ++size;
+    }
+    codes.Put(clear + 1, size);
+    codes.Put(0, 7);
+    std::vector<uint8_t> file = {'G', 'I', 'F', '8', '7', 'a', uint8_t(width), uint8_t(width >> 8), uint8_t(height),
+                                 uint8_t(height >> 8), 0x81, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255,
+                                 0x2C, 0, 0, 0, 0, uint8_t(width), uint8_t(width >> 8), uint8_t(height),
+                                 uint8_t(height >> 8), 0, 2};
+    for (size_t at = 0; at < codes.bytes.size(); at += 255)
+    {
+        const size_t length = std::min<size_t>(255, codes.bytes.size() - at);
+        file.push_back(uint8_t(length));
+        file.insert(file.end(), codes.bytes.begin() + at, codes.bytes.begin() + at + length);
+    }
+    file.push_back(0);
+    file.push_back(0x3B);
+    return file;
+}
+} // namespace
+
+TEST(GifDecoder, TableFullWithoutClearCodeKeepsDecoding)
+{
+    const int width = 100, height = 60;
+    std::vector<uint8_t> indices;
+    const std::vector<wxImage> frames = DecodeAll(GifWithFullTable(width, height, indices));
+    ASSERT_EQ(1u, frames.size());
+    const uint32_t colours[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+    for (int y : {0, 40, height - 1})
+        for (int x : {0, 57, width - 1})
+        {
+            SCOPED_TRACE(testing::Message() << x << ", " << y);
+            EXPECT_EQ(colours[indices[size_t(y) * width + x]], PixelColour(frames[0], x, y));
+        }
 }
 
 // Hands the decoded frames to the save.

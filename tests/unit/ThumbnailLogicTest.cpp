@@ -21,6 +21,44 @@ TEST(ThumbnailFit, ShrinksToTheBoxKeepingProportionsAndNeverEnlarges)
     EXPECT_FALSE(ScaleImageToFit(wxImage(), 80, 80).IsOk());
 }
 
+// Fine detail (text, dithering, a one-pixel checkerboard) shows as its
+// average colour in the thumbnail, not as whichever of its pixels a sample
+// happens to land on; so does partial transparency.
+TEST(ThumbnailFit, FineDetailShowsAsItsAverage)
+{
+    const struct
+    {
+        wxSize picture;
+        bool withAlpha;
+    } cases[] = {{{160, 160}, false}, {{1920, 1080}, false}, {{320, 80}, true}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.picture.x << " x " << c.picture.y);
+        wxImage checkerboard(c.picture.x, c.picture.y);
+        if (c.withAlpha)
+            checkerboard.SetAlpha();
+        for (int y = 0; y < c.picture.y; ++y)
+            for (int x = 0; x < c.picture.x; ++x)
+            {
+                const unsigned char level = (x + y) % 2 ? 255 : 0;
+                checkerboard.SetRGB(x, y, level, level, level);
+                if (c.withAlpha)
+                    checkerboard.SetAlpha(x, y, 255 - level);
+            }
+        const wxImage thumbnail = ScaleImageToFit(checkerboard, 80, 80);
+        ASSERT_EQ(FitThumbnailSize(c.picture, 80, 80), thumbnail.GetSize());
+        for (const wxPoint& at : {wxPoint(0, 0), wxPoint(thumbnail.GetWidth() / 2, thumbnail.GetHeight() - 1)})
+        {
+            EXPECT_NEAR(128, thumbnail.GetRed(at.x, at.y), 2);
+            EXPECT_EQ(c.withAlpha, thumbnail.HasAlpha());
+            if (c.withAlpha)
+            {
+                EXPECT_NEAR(128, thumbnail.GetAlpha(at.x, at.y), 2);
+            }
+        }
+    }
+}
+
 TEST(ThumbnailTexts, PathsOfLowerCaseGifFramesAndCaptions)
 {
     EXPECT_EQ("/x/anim.gif_3", ThumbnailItemPath("/x/anim.gif", 3));

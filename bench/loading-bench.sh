@@ -1,0 +1,42 @@
+#!/bin/bash
+# Loading figures of the real main window: wall time, CPU time and peak
+# memory of opening a project of each picture set, median of three runs.
+#
+#   bench/loading-bench.sh BENCH_BINARY [SCRATCH_DIR] [SET...]
+#
+# BENCH_BINARY is a long-animation-bench; the picture sets are made once
+# with it in SCRATCH_DIR (default /tmp/pelagrin-loading). SET is any of
+# screen (1,000 flat 8-bit PNGs), screen16 (the same as 16-bit PNGs),
+# photo (200 photographic 8-bit PNGs) and jpeg (200 JPEGs); all by default.
+# Every picture is 1920 x 1080.
+set -euo pipefail
+bench=$(realpath "${1:?usage: loading-bench.sh BENCH_BINARY [SCRATCH_DIR] [SET...]}")
+scratch=${2:-/tmp/pelagrin-loading}
+shift $(( $# > 1 ? 2 : 1 ))
+sets=("$@")
+[ ${#sets[@]} -gt 0 ] || sets=(screen screen16 photo jpeg)
+. "$(dirname "$0")/../scripts/virtual-display.sh" 130 160
+
+declare -A counts=([screen]=1000 [screen16]=1000 [photo]=200 [jpeg]=200)
+# Another kind of set joins with its count here and a way to make it in
+# make_set: each set is a folder of files that a project lists in order.
+make_set() {
+  "$bench" --make-set "$1" "$scratch/$1" "${counts[$1]}"
+}
+
+median() { sort -n | sed -n 2p; }
+
+for set in "${sets[@]}"; do
+  make_set "$set"
+  files=("$scratch/$set"/*)
+  walls=() cpus=() peaks=()
+  for run in 1 2 3; do
+    line=$("$bench" --load-only "$scratch/$set.gif" "${files[@]}" 2>&1 >/dev/null | grep '^load')
+    walls+=("$(awk '{print $4}' <<<"$line")")
+    cpus+=("$(awk '{print $7}' <<<"$line")")
+    peaks+=("$(awk '{print $10}' <<<"$line")")
+  done
+  printf '%-9s %5d pictures  wall %6s s  cpu %6s s  peak %5s MB   (runs: %s)\n' "$set" "${#files[@]}" \
+    "$(printf '%s\n' "${walls[@]}" | median)" "$(printf '%s\n' "${cpus[@]}" | median)" \
+    "$(printf '%s\n' "${peaks[@]}" | median)" "${walls[*]}"
+done

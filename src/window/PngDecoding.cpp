@@ -1,0 +1,127 @@
+#include "window/PictureDecoders.h"
+
+#include <spng.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace
+{
+struct ContextFree
+{
+    void operator()(spng_ctx* context) const { spng_ctx_free(context); }
+};
+using PngContext = std::unique_ptr<spng_ctx, ContextFree>;
+
+// Ancillary chunks are small; these bound what a hostile file can make the
+// decoder hold besides the picture.
+const size_t kMostChunkBytes = 16u << 20;
+const size_t kMostCachedChunkBytes = 64u << 20;
+
+// wxImage owns malloc'd buffers.
+unsigned char* AllocatePixels(size_t bytes)
+{
+    return static_cast<unsigned char*>(std::malloc(bytes ? bytes : 1));
+}
+
+// Only a picture with a pixel that is not opaque keeps an alpha channel,
+// however its file stores transparency (alpha samples, a palette's alpha
+// or a transparent colour), as the toolkit's reader does it.
+bool AnyTransparent(const std::vector<unsigned char>& rgba)
+{
+    for (size_t i = 3; i < rgba.size(); i += 4)
+        if (rgba[i] != 255)
+            return true;
+    return false;
+}
+
+bool SplitRgba(const std::vector<unsigned char>& rgba, int width, int height, wxImage& image)
+{
+    const size_t pixels = size_t(width) * height;
+    unsigned char* rgb = AllocatePixels(pixels * 3);
+    if (!rgb)
+        return false;
+    for (size_t i = 0; i < pixels; ++i)
+        std::memcpy(rgb + i * 3, &rgba[i * 4], 3);
+    image.Create(width, height, rgb);
+    if (!AnyTransparent(rgba))
+        return true;
+    unsigned char* alpha = AllocatePixels(pixels);
+    if (!alpha)
+        return false;
+    for (size_t i = 0; i < pixels; ++i)
+        alpha[i] = rgba[i * 4 + 3];
+    image.SetAlpha(alpha);
+    return true;
+}
+
+bool DecodeWithContext(spng_ctx* context, long long maxPixels, wxImage& image)
+{
+    spng_set_chunk_limits(context, kMostChunkBytes, kMostCachedChunkBytes);
+    spng_ihdr header{};
+    if (spng_get_ihdr(context, &header) != 0)
+        return false;
+    if ((long long)header.width * header.height > maxPixels)
+        return false;
+    const int width = int(header.width);
+    const int height = int(header.height);
+    spng_trns transparentColour{};
+    const bool mayBeTransparent = (header.color_type & 4) != 0 || spng_get_trns(context, &transparentColour) == 0;
+    if (!mayBeTransparent)
+    {
+        const size_t bytes = size_t(width) * height * 3;
+        size_t expected = 0;
+        if (spng_decoded_image_size(context, SPNG_FMT_RGB8, &expected) != 0 || expected != bytes)
+            return false;
+        unsigned char* rgb = AllocatePixels(bytes);
+        if (!rgb)
+            return false;
+        if (spng_decode_image(context, rgb, bytes, SPNG_FMT_RGB8, 0) != 0)
+        {
+            std::free(rgb);
+            return false;
+        }
+        image.Create(width, height, rgb);
+        return true;
+    }
+    std::vector<unsigned char> rgba;
+    size_t bytes = 0;
+    if (spng_decoded_image_size(context, SPNG_FMT_RGBA8, &bytes) != 0)
+        return false;
+    rgba.resize(bytes);
+    if (spng_decode_image(context, rgba.data(), bytes, SPNG_FMT_RGBA8, SPNG_DECODE_TRNS) != 0)
+        return false;
+    if (!SplitRgba(rgba, width, height, image))
+    {
+        image.Destroy();
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+bool DecodePngBytes(const unsigned char* bytes, size_t size, long long maxPixels, wxImage& image)
+{
+    image.Destroy();
+    PngContext context(spng_ctx_new(0));
+    if (!context || spng_set_png_buffer(context.get(), bytes, size) != 0)
+        return false;
+    return DecodeWithContext(context.get(), maxPixels, image);
+}
+
+bool DecodePngFile(const wxString& path, long long maxPixels, wxImage& image)
+{
+    image.Destroy();
+    std::FILE* file = std::fopen(path.fn_str(), "rb");
+    if (!file)
+        return false;
+    PngContext context(spng_ctx_new(0));
+    const bool ok = context && spng_set_png_file(context.get(), file) == 0 &&
+                    DecodeWithContext(context.get(), maxPixels, image);
+    context.reset();
+    std::fclose(file);
+    return ok;
+}
