@@ -3,6 +3,7 @@
 #include "app/Paths.h"
 #include "app/Trace.h"
 #include "app/UpdateCheck.h"
+#include "window/GifOptionsFile.h"
 #include "window/PreviewPrefetch.h"
 #include "window/ThreadEvents.h"
 #include "window/WorkSaveAsGifThread.h"
@@ -112,6 +113,7 @@ void GifFrame::InitFrame()
     m_animation.Reset({}, m_spinctrl_delay->GetValue(), OutputSizeRule());
     m_projectRevision = m_animation.GetRevision();
     m_animation.Subscribe([this] { OnAnimationChanged(); });
+    m_savedGifOptions = m_gifOptions = ReadGifOptionsFile(GetGifOptionsFilePath());
 
     const wxString iconPath = GetInstallDir() + "/Themes/application.ico";
     WriteTraceLine(iconPath);

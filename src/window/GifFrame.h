@@ -8,6 +8,7 @@
 #pragma once
 
 #include "model/Animation.h"
+#include "window/GifOptions.h"
 #include "window/ImageThread.h"
 #include "window/PreviewPrefetch.h"
 #include "window/ProjectFile.h"
@@ -58,6 +59,7 @@ enum
     ID_MENU_ABOUT,
     ID_CONTEXT_INSERT_IMAGE,
     ID_MENU_ADD_VIDEO,
+    ID_MENU_GIF_OPTIONS,
     ID_MENU_UNDO,
     ID_MENU_REDO,
     ID_MENU_DUPLICATE,
@@ -192,6 +194,8 @@ protected:
     bool StartGifSave(const wxString& progressTitle);
     void WriteSaveStatus();
     void SetSaveCommandsEnabled(bool enable);
+    void WriteSavedSizeStatus(const wxString& path);
+    void OnGifOptions(wxCommandEvent& event);
 
     // Project files.
     void OnOpenProject(wxCommandEvent& event);
@@ -244,6 +248,7 @@ protected:
     wxMenu* m_menuLanguage = nullptr;
     wxMenuItem* m_menuItem_save = nullptr;
     wxMenuItem* m_menuItem_saveAs = nullptr;
+    wxMenuItem* m_menuItem_gifOptions = nullptr;
     wxMenuItem* m_menuItem_openProject = nullptr;
     wxMenuItem* m_menuItem_saveProject = nullptr;
     wxMenuItem* m_menuItem_exit = nullptr;
@@ -309,9 +314,15 @@ protected:
     // start of the last GIF save; -1 when there is none.
     long m_projectRevision = 0;
     long m_gifRevision = -1;
+    GifOptions m_savedGifOptions;  // the options at the last project save or open
+    GifOptions m_gifSavedOptions;  // the options of the last GIF save
     bool m_gifSaveFailed = false;   // the last save did not complete: Save writes again
     bool m_closeAfterSave = false;  // the window was closed while a save ran
     std::shared_ptr<SaveFrameFeed> m_saveFeed;  // the frames of the running save
+    wxString m_savingGifPath;                   // the file the running save writes
+
+    // How the GIF is written: the user's defaults, or the open project's.
+    GifOptions m_gifOptions;
 
 private:
     wxDECLARE_EVENT_TABLE();

@@ -3,6 +3,7 @@
 
 #include "app/Paths.h"
 #include "window/OutputSize.h"
+#include "window/GifOptionsFile.h"
 #include "window/ProjectFile.h"
 
 #include <wx/filedlg.h>
@@ -72,6 +73,8 @@ void GifFrame::SaveProject()
         project.framePaths.push_back(frame.source);
         project.frameDelays.push_back(frame.delay);
     }
+    m_savedGifOptions = project.gifOptions = m_gifOptions;
+    project.hasGifOptions = true;
 
     // Offering the save is enough: a user who cancels its file dialog is not
     // asked again on closing, unless something changes afterwards.
@@ -179,6 +182,10 @@ void GifFrame::ApplyLoadedProject(const wxString& path, const ProjectData& proje
     m_projectPath = path;
     m_projectFileName = wxFileNameFromPath(path);
     m_gifName = project.gifName;
+    // Older projects carry no options; they are written as the user's
+    // defaults would write them.
+    m_gifOptions = project.hasGifOptions ? project.gifOptions : ReadGifOptionsFile(GetGifOptionsFilePath());
+    m_savedGifOptions = m_gifOptions;
 }
 
 void GifFrame::CloseWithSavePrompt()

@@ -21,12 +21,13 @@ void SetSpinValue(wxSpinCtrl* spin, int value)
 
 bool GifFrame::ProjectChanged() const
 {
-    return m_animation.GetRevision() != m_projectRevision;
+    return m_animation.GetRevision() != m_projectRevision || m_gifOptions != m_savedGifOptions;
 }
 
 bool GifFrame::GifChanged() const
 {
-    return m_gifSaveFailed || m_animation.GetRevision() != m_gifRevision || !wxFileExists(m_gifPath);
+    return m_gifSaveFailed || m_animation.GetRevision() != m_gifRevision || m_gifOptions != m_gifSavedOptions ||
+           !wxFileExists(m_gifPath);
 }
 
 void GifFrame::OnAnimationChanged()

@@ -187,10 +187,13 @@ bool DecodeGifFrames(const wxString& path, bool wholeAnimation, int onlyFrame, c
     if (!AnimationWithinLimits(decoder))
         return Fail(failure, _("The animation has too many pixels to load."));
     wxImage frame;
-    // A long animation stops between its frames when the load is cancelled
-    // or the window has gone.
-    for (int index = 0; !(stopRequested && stopRequested()) && decoder.NextFrame(frame); ++index)
+    for (int index = 0; decoder.NextFrame(frame); ++index)
+    {
+        // A stopped load leaves a long animation between two frames.
+        if (stopRequested && stopRequested())
+            return true;
         onPicture(std::move(frame), path, index, index == count - 1, decoder.GetFrameDelay(index));
+    }
     return true;
 }
 
