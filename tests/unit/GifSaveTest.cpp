@@ -118,7 +118,7 @@ TEST(GifSave, AFrameThatCannotBeReadLeavesTheOldFile)
             if (missing >= 0)
                 frames[missing] = wxImage();
             VectorFrameSource vector(frames);
-            SaveFrameFeed feed(stored);
+            SaveFrameFeed feed(stored, std::vector<int>(stored.size(), 10));
             GifFrameSource& source = missing >= 0 ? static_cast<GifFrameSource&>(vector) : feed;
             const GifSaveResult result = Save(path, source, wxSize(80, 60), threads, [&](int index, int) {
                 if (index == 0)
