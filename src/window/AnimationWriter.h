@@ -59,6 +59,8 @@ private:
     Rect ChangedRect(const IndexedFrame& frame) const;
     bool Encode(const IndexedFrame& frame, const Rect& rect, bool useGlobal, bool transparency, Encoded& result);
     void Show(const Rect& rect, const Encoded& encoded);
+    void Store(const IndexedFrame& frame, int delay, GifBlocks::Bytes& out);
+    void OrderGlobalTable(const IndexedFrame& next);
     void FlushPending(GifBlocks::Bytes& out);
     void SettleGlobalTable(GifBlocks::Bytes& out);
 
@@ -67,6 +69,9 @@ private:
     const int m_plays;
     const bool m_changedOnly;
     bool m_started = false;
+    // The first frame waits for the second, which shows which colours change.
+    IndexedFrame m_first;
+    int m_firstDelay = -1;
     GifBlocks::ColourTable m_global;
     bool m_settled = false;       // the header is out and the global table fixed
     GifBlocks::Bytes m_unsettled; // frames written before that
