@@ -68,7 +68,7 @@ AnimationWriter::Rect AnimationWriter::ChangedRect(const IndexedFrame& frame) co
 // Encodes the rectangle with the global table or with a local one that
 // holds just the colours the rectangle needs. False when the global table
 // lacks a colour or a free index for transparency.
-bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool useGlobal, bool transparency,
+bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool useGlobal, int shortestRun,
                              Encoded& result)
 {
     const size_t pixels = size_t(rect.width) * size_t(rect.height);
@@ -78,17 +78,24 @@ bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool u
     for (int y = 0; y < rect.height; ++y)
     {
         const size_t from = size_t(rect.top + y) * size_t(m_width) + size_t(rect.left);
-        for (int x = 0; x < rect.width; ++x)
+        uint8_t* keep = keepable.data() + size_t(y) * rect.width;
+        for (int x = 0; x < rect.width && shortestRun > 0; ++x)
         {
-            const uint8_t index = frame.indices[from + x];
-            const uint32_t colour = frame.palette[index];
-            const uint32_t shown = m_shown.empty() ? ~colour : m_shown[from + x];
-            const bool keep = transparency && (frame.tolerance == 0 ? colour == shown
-                                                                    : ColourDistance(colour, shown) <= frame.tolerance);
-            keepable[size_t(y) * rect.width + x] = keep;
-            anyKeepable |= keep;
-            if (!keep)
-                needed[index] = true;
+            const uint32_t colour = frame.palette[frame.indices[from + x]];
+            const uint32_t shown = m_shown[from + x];
+            keep[x] = frame.tolerance == 0 ? colour == shown : ColourDistance(colour, shown) <= frame.tolerance;
+        }
+        // Runs shorter than shortestRun are written out instead.
+        for (int x = 0; x < rect.width;)
+        {
+            int end = x;
+            while (end < rect.width && keep[end])
+                ++end;
+            if (end - x < shortestRun)
+                std::fill(keep + x, keep + end, 0);
+            anyKeepable |= end - x >= shortestRun && end > x;
+            for (x = end; x < rect.width && !keep[x]; ++x)
+                needed[frame.indices[from + x]] = true;
         }
     }
 
@@ -340,12 +347,13 @@ void AnimationWriter::Store(const IndexedFrame& frame, int delay, Bytes& out)
     Encoded best;
     bool found = false;
     for (const bool useGlobal : {true, false})
-        for (const bool transparency : {true, false})
+        for (const int shortestRun : {1, 0, 8})
         {
-            if ((!m_started && !useGlobal) || (transparency && !canBeTransparent) || (found && !cheap && !useGlobal))
+            if ((!m_started && !useGlobal) || (shortestRun > 0 && !canBeTransparent) ||
+                (found && !cheap && (!useGlobal || shortestRun > 1)))
                 continue;
             Encoded candidate;
-            if (!Encode(frame, rect, useGlobal, transparency, candidate))
+            if (!Encode(frame, rect, useGlobal, shortestRun, candidate))
                 continue;
             if (!found || candidate.bytes.size() < best.bytes.size())
                 best = std::move(candidate);

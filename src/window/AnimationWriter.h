@@ -57,7 +57,9 @@ private:
     struct Encoded;
 
     Rect ChangedRect(const IndexedFrame& frame) const;
-    bool Encode(const IndexedFrame& frame, const Rect& rect, bool useGlobal, bool transparency, Encoded& result);
+    // shortestRun: pixels that may stay become transparent in runs of at
+    // least this many along a row; 0 for none.
+    bool Encode(const IndexedFrame& frame, const Rect& rect, bool useGlobal, int shortestRun, Encoded& result);
     void Show(const Rect& rect, const Encoded& encoded);
     void Store(const IndexedFrame& frame, int delay, GifBlocks::Bytes& out);
     void OrderGlobalTable(const IndexedFrame& next);
