@@ -381,6 +381,8 @@ TEST(GifDecoder, OptimisedAnimationRoundTripsThroughTheSave)
     settings.width = 12;
     settings.height = 8;
     settings.delay = 20;
+    // Whole frames, so that each stored frame is the picture itself.
+    settings.options.storeChangedOnly = false;
     FrameList frames(decoded);
     ASSERT_TRUE(SaveGifAnimation(settings, frames).ok);
     const DecodedGif saved = DecodeGifFile(settings.path);
