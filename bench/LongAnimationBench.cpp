@@ -253,7 +253,6 @@ int RunBench(int delay, bool loadOnly, const wxString& gifPath, const std::vecto
     frame->SetSize(1280, 1000);
     frame->Show();
     RunLoopUntil([] { return false; }, 0.5);
-    const int count = int(pictures.size());
 
     ResetPeakResident();
     Clock::time_point start = Clock::now();
@@ -292,7 +291,8 @@ int RunBench(int delay, bool loadOnly, const wxString& gifPath, const std::vecto
     cpuStart = ProcessCpuSeconds();
     if (frame->SaveGifAs(gifPath))
         RunLoopUntil([&] { return !frame->IsSaving(); }, 900);
-    std::fprintf(stderr, "save    %4d frames    %8.2f s  cpu %7.2f s  peak %5ld MB\n", count, SecondsSince(start),
+    std::fprintf(stderr, "save    %4d frames    %8.2f s  cpu %7.2f s  peak %5ld MB\n", frame->GetFrameCount(),
+                 SecondsSince(start),
                  ProcessCpuSeconds() - cpuStart, PeakResidentMegabytes());
     frame->Destroy();
     RunLoopUntil([] { return false; }, 0.2);

@@ -37,6 +37,8 @@ void GifFrame::BuildMenuBar()
     m_menuFile = new wxMenu;
     m_menuItem_save = m_menuFile->Append(ID_MENU_SAVE, wxGETTEXT_IN_CONTEXT("menu", "Save"));
     m_menuItem_saveAs = m_menuFile->Append(ID_MENU_SAVE_AS, wxGETTEXT_IN_CONTEXT("menu", L"Save As…"));
+    m_menuItem_gifOptions =
+        m_menuFile->Append(ID_MENU_GIF_OPTIONS, wxGETTEXT_IN_CONTEXT("menu", L"GIF Options…"));
     m_menuItem_openProject =
         m_menuFile->Append(ID_MENU_OPEN_PROJECT, wxGETTEXT_IN_CONTEXT("menu", L"Open Project…"));
     m_menuItem_saveProject = m_menuFile->Append(
@@ -48,7 +50,7 @@ void GifFrame::BuildMenuBar()
     m_menuFrame = new wxMenu;
     m_menuItem_addImage = m_menuFrame->Append(
         ID_MENU_ADD_IMAGE, WithAccelerator(wxGETTEXT_IN_CONTEXT("menu", L"Add Image…"), "Ctrl+Ins"));
-    m_menuItem_addVideo = m_menuFrame->Append(ID_MENU_ADD_VIDEO, wxGETTEXT_IN_CONTEXT("menu", L"Add Video\u2026"));
+    m_menuItem_addVideo = m_menuFrame->Append(ID_MENU_ADD_VIDEO, wxGETTEXT_IN_CONTEXT("menu", L"Add Video…"));
     m_menuItem_delete =
         m_menuFrame->Append(ID_MENU_DELETE, WithAccelerator(wxGETTEXT_IN_CONTEXT("menu", "Delete"), "Ctrl+Del"));
     m_menuItem_clearAll = m_menuFrame->Append(ID_MENU_CLEAR_ALL, wxGETTEXT_IN_CONTEXT("menu", "Clear All"));
@@ -87,6 +89,7 @@ void GifFrame::BindCommands()
 {
     Bind(wxEVT_MENU, &GifFrame::OnSaveAnimator, this, ID_MENU_SAVE);
     Bind(wxEVT_MENU, &GifFrame::OnSaveAsAnimator, this, ID_MENU_SAVE_AS);
+    Bind(wxEVT_MENU, &GifFrame::OnGifOptions, this, ID_MENU_GIF_OPTIONS);
     Bind(wxEVT_MENU, &GifFrame::OnOpenProject, this, ID_MENU_OPEN_PROJECT);
     Bind(wxEVT_MENU, &GifFrame::OnSaveProject, this, ID_MENU_SAVE_PROJECT);
     Bind(wxEVT_MENU, &GifFrame::OnExitMenu, this, ID_MENU_EXIT);

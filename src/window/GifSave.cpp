@@ -217,6 +217,9 @@ public:
     bool WriteFailed() const { return !m_stream.IsOk(); }
     int FramesWritten() const { return m_framesWritten; }
     void Finish();
+    // The first frame that could not be read or converted, or -1.
+    int MissingFrame() const { return m_missingFrame; }
+    bool Stopped() const { return m_stopped; }
 
 private:
     int RunLength() const { return m_runLength; }
@@ -240,6 +243,8 @@ private:
     std::shared_ptr<FrameRun> m_fetchRun;
     int m_nextToFetch = 0;
     int m_framesWritten = 0;
+    int m_missingFrame = -1;
+    bool m_stopped = false;
 };
 
 // How many times its run's error a frame's error may be before it gets a
@@ -428,15 +433,25 @@ void FrameWriter::WriteAll(const std::function<void(int, int)>& onFrameDone)
         std::shared_ptr<FrameSlot> slot = std::move(m_inFlight.front());
         m_inFlight.pop_front();
         m_pool.RunUntil([&slot] { return slot->ready; });
-        if (slot->ok)
+        // A file without one of its frames would show a different
+        // animation, and an interrupted save (the window closed at logout)
+        // looks just like this: stop, so the old file stays.
+        if (m_source.StopRequested())
         {
-            const auto start = std::chrono::steady_clock::now();
-            bytes.clear();
-            m_animation.AddFrame(slot->frame, FrameDelay(index), bytes);
-            Write(bytes);
-            ++m_framesWritten;
-            m_timings.writeSeconds += SecondsSince(start);
+            m_stopped = true;
+            return;
         }
+        if (!slot->ok)
+        {
+            m_missingFrame = index;
+            return;
+        }
+        const auto start = std::chrono::steady_clock::now();
+        bytes.clear();
+        m_animation.AddFrame(slot->frame, FrameDelay(index), bytes);
+        Write(bytes);
+        ++m_framesWritten;
+        m_timings.writeSeconds += SecondsSince(start);
         slot.reset();
         if (onFrameDone && !WriteFailed())
             onFrameDone(index, count);
@@ -473,21 +488,31 @@ GifSaveResult SaveGifAnimation(const GifSaveSettings& settings, GifFrameSource& 
         result.error = file.Error();
         return result;
     }
+    int missingFrame = -1;
+    bool stopped = false;
     {
         FrameWriter writer(settings, source, file.Stream(), spent);
         writer.WriteAll(onFrameDone);
         result.framesWritten = writer.FramesWritten();
-        // The trailer follows the last frame written, even when later frames
-        // were skipped.
+        missingFrame = writer.MissingFrame();
+        stopped = writer.Stopped() || source.StopRequested();
         const auto start = std::chrono::steady_clock::now();
-        writer.Finish();
+        if (missingFrame < 0 && !stopped && !writer.WriteFailed())
+            writer.Finish();
         spent.writeSeconds += SecondsSince(start);
     }
-    if (result.framesWritten == 0 && file.Stream().IsOk())
+    if (stopped)
     {
         file.Discard();
-        result.error =
-            wxString::Format(_("Cannot save \"%s\": none of its frames could be converted."), settings.path);
+        result.error = wxString::Format(_("Saving \"%s\" was stopped, so the file was left as it was."), settings.path);
+        return result;
+    }
+    if (missingFrame >= 0)
+    {
+        file.Discard();
+        result.error = wxString::Format(_("Cannot save \"%s\": frame %d could not be read, so the file was left as "
+                                          "it was."),
+                                        settings.path, missingFrame + 1);
         return result;
     }
     const auto start = std::chrono::steady_clock::now();

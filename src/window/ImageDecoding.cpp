@@ -167,7 +167,7 @@ using PictureCallback = std::function<void(wxImage&&, const wxString&, int, bool
 // A GIF whose frames are all wanted, or one frame of it: the frame a
 // reference names, or the first when the file is taken as one picture.
 bool DecodeGifFrames(const wxString& path, bool wholeAnimation, int onlyFrame, const PictureCallback& onPicture,
-                     wxString* failure)
+                     wxString* failure, const std::function<bool()>& stopRequested)
 {
     GifDecoder decoder;
     if (!decoder.Open(path))
@@ -188,7 +188,12 @@ bool DecodeGifFrames(const wxString& path, bool wholeAnimation, int onlyFrame, c
         return Fail(failure, _("The animation has too many pixels to load."));
     wxImage frame;
     for (int index = 0; decoder.NextFrame(frame); ++index)
+    {
+        // A stopped load leaves a long animation between two frames.
+        if (stopRequested && stopRequested())
+            return true;
         onPicture(std::move(frame), path, index, index == count - 1, decoder.GetFrameDelay(index));
+    }
     return true;
 }
 
@@ -311,7 +316,7 @@ bool DecodePictureEntry(const wxString& entry, const PictureCallback& onPicture,
     {
         // Only the lower-case extension marks an animation; ".GIF" is one picture.
         const bool wholeAnimation = frame < 0 && path.EndsWith(".gif");
-        return DecodeGifFrames(path, wholeAnimation, std::max(frame, 0), onPicture, failure);
+        return DecodeGifFrames(path, wholeAnimation, std::max(frame, 0), onPicture, failure, stopRequested);
     }
     return DecodeSinglePicture(path, onPicture, failure);
 }

@@ -27,6 +27,7 @@ public:
     int GetFrameCount() const override { return m_frameCount; }
     wxImage GetFrame(int index) override; // worker thread
 
+    bool StopRequested() const override { return m_cancelled; }
     void Cancel();        // the worker gets no more frames
     void ReleaseFrames(); // GUI thread: after the save
 
@@ -40,7 +41,8 @@ class WorkSaveAsGifThread : public wxThread
 {
 public:
     WorkSaveAsGifThread(int width, int height, const WorkerEventSinkPtr& sink,
-                        const std::shared_ptr<SaveFrameFeed>& frames, const wxString& path, int delay);
+                        const std::shared_ptr<SaveFrameFeed>& frames, const wxString& path, int delay,
+                        const GifOptions& options);
 
 protected:
     ExitCode Entry() override;
