@@ -180,7 +180,7 @@ bool DecodeGifFrames(const wxString& path, bool wholeAnimation, int onlyFrame, c
             ;
         if (onlyFrame >= count || !decoder.NextFrame(frame))
             return Fail(failure, wxString::Format(_("The GIF file has no frame %d."), onlyFrame));
-        onPicture(std::move(frame), path, onlyFrame, true, 0);
+        onPicture(std::move(frame), path, onlyFrame, true, decoder.GetFrameDelay(onlyFrame));
         return true;
     }
     // Every frame is composed at the size of the whole screen.
@@ -192,7 +192,7 @@ bool DecodeGifFrames(const wxString& path, bool wholeAnimation, int onlyFrame, c
         // A stopped load leaves a long animation between two frames.
         if (stopRequested && stopRequested())
             return true;
-        onPicture(std::move(frame), path, index, index == count - 1, 0);
+        onPicture(std::move(frame), path, index, index == count - 1, decoder.GetFrameDelay(index));
     }
     return true;
 }
