@@ -1,6 +1,7 @@
-// Picture files through the program's one decoding entry point: PNG, JPEG
-// and BMP by the toolkit's decoders after our header screening, GIF by ours,
-// both as a whole animation and as one frame named by a reference.
+// Picture files through the program's one decoding entry point after our
+// header screening: PNG by libspng, JPEG by TurboJPEG, BMP by the toolkit's
+// decoder, GIF by ours, both as a whole animation and as one frame named by a
+// reference.
 #include "FuzzSupport.h"
 
 #include "window/ImageDecoding.h"

@@ -3,6 +3,7 @@
 #include "app/Paths.h"
 #include "app/Trace.h"
 #include "app/UpdateCheck.h"
+#include "window/GifOptionsFile.h"
 #include "window/PreviewPrefetch.h"
 #include "window/ThreadEvents.h"
 #include "window/WorkSaveAsGifThread.h"
@@ -112,6 +113,7 @@ void GifFrame::InitFrame()
     m_previewIndex = m_loopCount = m_loopsDone = 0;
     m_savedDelay = m_savedWidth = m_savedHeight = m_savedFrameCount = 0;
     m_gifSavedFrameCount = m_gifSavedDelay = m_gifSavedWidth = m_gifSavedHeight = 0;
+    m_savedGifOptions = m_gifOptions = ReadGifOptionsFile(GetGifOptionsFilePath());
 
     const wxString iconPath = GetInstallDir() + "/Themes/application.ico";
     WriteTraceLine(iconPath);

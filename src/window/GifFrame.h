@@ -7,6 +7,7 @@
 // the Help menu (GifFrameHelp.cpp).
 #pragma once
 
+#include "window/GifOptions.h"
 #include "window/ImageThread.h"
 #include "window/PreviewPrefetch.h"
 #include "window/WorkerEventSink.h"
@@ -57,7 +58,8 @@ enum
     ID_MENU_CHECK_UPDATE,
     ID_MENU_ABOUT,
     ID_CONTEXT_INSERT_IMAGE,
-    ID_MENU_ADD_VIDEO
+    ID_MENU_ADD_VIDEO,
+    ID_MENU_GIF_OPTIONS
 };
 
 // The strip's window id, by which its events reach this window.
@@ -157,6 +159,8 @@ protected:
     bool GifUnchangedSinceSave() const;
     void WriteSaveStatus();
     void SetSaveCommandsEnabled(bool enable);
+    void WriteSavedSizeStatus(const wxString& path);
+    void OnGifOptions(wxCommandEvent& event);
 
     // Project files.
     void OnOpenProject(wxCommandEvent& event);
@@ -208,6 +212,7 @@ protected:
     wxMenu* m_menuLanguage = nullptr;
     wxMenuItem* m_menuItem_save = nullptr;
     wxMenuItem* m_menuItem_saveAs = nullptr;
+    wxMenuItem* m_menuItem_gifOptions = nullptr;
     wxMenuItem* m_menuItem_openProject = nullptr;
     wxMenuItem* m_menuItem_saveProject = nullptr;
     wxMenuItem* m_menuItem_exit = nullptr;
@@ -268,6 +273,7 @@ protected:
     int m_savedHeight = 0;
     int m_savedFrameCount = 0;
     bool m_reorderedSinceProject = false;  // frames moved since the project was saved or opened
+    GifOptions m_savedGifOptions;
 
     // GIF snapshot: the values of the last save that was started.
     int m_gifSavedFrameCount = 0;
@@ -275,9 +281,14 @@ protected:
     int m_gifSavedWidth = 0;
     int m_gifSavedHeight = 0;
     bool m_reorderedSinceGif = false;  // frames moved since the last save started
+    GifOptions m_gifSavedOptions;
     bool m_gifSaveFailed = false;   // the last save did not complete: Save writes again
     bool m_closeAfterSave = false;  // the window was closed while a save ran
     std::shared_ptr<SaveFrameFeed> m_saveFeed;  // the frames of the running save
+    wxString m_savingGifPath;                   // the file the running save writes
+
+    // How the GIF is written: the user's defaults, or the open project's.
+    GifOptions m_gifOptions;
 
 private:
     wxDECLARE_EVENT_TABLE();

@@ -37,6 +37,8 @@ void GifFrame::BuildMenuBar()
     m_menuFile = new wxMenu;
     m_menuItem_save = m_menuFile->Append(ID_MENU_SAVE, wxGETTEXT_IN_CONTEXT("menu", "Save"));
     m_menuItem_saveAs = m_menuFile->Append(ID_MENU_SAVE_AS, wxGETTEXT_IN_CONTEXT("menu", L"Save As…"));
+    m_menuItem_gifOptions =
+        m_menuFile->Append(ID_MENU_GIF_OPTIONS, wxGETTEXT_IN_CONTEXT("menu", L"GIF Options…"));
     m_menuItem_openProject =
         m_menuFile->Append(ID_MENU_OPEN_PROJECT, wxGETTEXT_IN_CONTEXT("menu", L"Open Project…"));
     m_menuItem_saveProject = m_menuFile->Append(
@@ -87,6 +89,7 @@ void GifFrame::BindCommands()
 {
     Bind(wxEVT_MENU, &GifFrame::OnSaveAnimator, this, ID_MENU_SAVE);
     Bind(wxEVT_MENU, &GifFrame::OnSaveAsAnimator, this, ID_MENU_SAVE_AS);
+    Bind(wxEVT_MENU, &GifFrame::OnGifOptions, this, ID_MENU_GIF_OPTIONS);
     Bind(wxEVT_MENU, &GifFrame::OnOpenProject, this, ID_MENU_OPEN_PROJECT);
     Bind(wxEVT_MENU, &GifFrame::OnSaveProject, this, ID_MENU_SAVE_PROJECT);
     Bind(wxEVT_MENU, &GifFrame::OnExitMenu, this, ID_MENU_EXIT);

@@ -2,6 +2,7 @@
 #include "window/GifFrame.h"
 
 #include "app/Paths.h"
+#include "window/GifOptionsFile.h"
 #include "window/ProjectFile.h"
 #include "window/thumbnailctrl.h"
 
@@ -15,7 +16,7 @@ bool GifFrame::ProjectChanged() const
 {
     return m_spinctrl_delay->GetValue() != m_savedDelay || m_spinctrl_width->GetValue() != m_savedWidth ||
            m_spinctrl_height->GetValue() != m_savedHeight || GetFrameCount() != m_savedFrameCount ||
-           m_reorderedSinceProject;
+           m_reorderedSinceProject || m_gifOptions != m_savedGifOptions;
 }
 
 int GifFrame::AskToSaveProject(const wxString& caption)
@@ -74,6 +75,8 @@ void GifFrame::SaveProject()
     m_savedHeight = project.height = m_spinctrl_height->GetValue();
     m_savedDelay = project.delay = m_spinctrl_delay->GetValue();
     m_savedFrameCount = GetFrameCount();
+    m_savedGifOptions = project.gifOptions = m_gifOptions;
+    project.hasGifOptions = true;
     for (int i = 0; i < m_savedFrameCount; ++i)
         project.framePaths.push_back(m_thumbnailCtrl->GetItem(i)->m_path);
 
@@ -167,6 +170,10 @@ void GifFrame::ApplyLoadedProject(const wxString& path, const ProjectData& proje
     m_refHeight = m_outHeight = project.height;
     m_savedDelay = project.delay;
     m_spinctrl_delay->SetValue(project.delay);
+    // Older projects carry no options; they are written as the user's
+    // defaults would write them.
+    m_gifOptions = project.hasGifOptions ? project.gifOptions : ReadGifOptionsFile(GetGifOptionsFilePath());
+    m_savedGifOptions = m_gifOptions;
 }
 
 void GifFrame::CloseWithSavePrompt()

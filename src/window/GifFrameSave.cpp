@@ -3,6 +3,8 @@
 
 #include "app/Paths.h"
 #include "app/Trace.h"
+#include "window/GifOptionsDialog.h"
+#include "window/GifOptionsFile.h"
 #include "window/ThreadEvents.h"
 #include "window/WorkSaveAsGifThread.h"
 #include "window/thumbnailctrl.h"
@@ -37,6 +39,7 @@ void GifFrame::TakeGifSnapshot()
     m_gifSavedDelay = m_spinctrl_delay->GetValue();
     m_gifSavedWidth = m_spinctrl_width->GetValue();
     m_gifSavedHeight = m_spinctrl_height->GetValue();
+    m_gifSavedOptions = m_gifOptions;
     m_reorderedSinceGif = false;
 }
 
@@ -45,7 +48,7 @@ bool GifFrame::GifUnchangedSinceSave() const
     return !m_gifSaveFailed && !m_reorderedSinceGif && wxFileExists(m_gifPath) &&
            GetFrameCount() == m_gifSavedFrameCount &&
            m_spinctrl_delay->GetValue() == m_gifSavedDelay && m_spinctrl_width->GetValue() == m_gifSavedWidth &&
-           m_spinctrl_height->GetValue() == m_gifSavedHeight;
+           m_spinctrl_height->GetValue() == m_gifSavedHeight && m_gifOptions == m_gifSavedOptions;
 }
 
 void GifFrame::WriteSaveStatus()
@@ -113,7 +116,7 @@ bool GifFrame::StartGifSave(int width, int height, const wxString& progressTitle
     }
     auto feed = std::make_shared<SaveFrameFeed>(std::move(frames));
     WorkSaveAsGifThread* thread =
-        new WorkSaveAsGifThread(width, height, m_workerSink, feed, m_gifPath, m_gifSavedDelay);
+        new WorkSaveAsGifThread(width, height, m_workerSink, feed, m_gifPath, m_gifSavedDelay, m_gifSavedOptions);
     if (thread->Run() != wxTHREAD_NO_ERROR)
     {
         delete thread;
@@ -123,6 +126,8 @@ bool GifFrame::StartGifSave(int width, int height, const wxString& progressTitle
         return false;
     }
     m_saveFeed = feed;
+    m_savingGifPath = m_gifPath;
+    m_statusBar1->SetStatusText("", 2);
     SetSaveCommandsEnabled(false);
     m_saveProgress = new wxProgressDialog(progressTitle, _(" Saving images...."), 100, this,
                                           wxPD_ELAPSED_TIME | wxPD_ESTIMATED_TIME | wxPD_REMAINING_TIME);
@@ -158,8 +163,37 @@ void GifFrame::OnWorkSaveAsGifThreadUpdate(wxCommandEvent& event)
 
     m_gifSaveFailed = event.GetExtraLong() == 0;
     if (m_gifSaveFailed)
-        wxMessageBox(wxString::Format(_("The GIF file \"%s\" could not be saved:\n%s"), m_gifPath, event.GetString()),
+        wxMessageBox(wxString::Format(_("The GIF file \"%s\" could not be saved:\n%s"), m_savingGifPath,
+                                      event.GetString()),
                      GetProductName(), wxOK | wxICON_ERROR, this);
+    else
+        WriteSavedSizeStatus(m_savingGifPath);
     if (m_closeAfterSave)
         CallAfter([this] { Close(); });
+}
+
+void GifFrame::WriteSavedSizeStatus(const wxString& path)
+{
+    const wxULongLong size = wxFileName::GetSize(path);
+    if (size == wxInvalidSize)
+        return;
+    // TRANSLATORS: after a GIF was saved: its file name and its size, such as "12.5 KB".
+    m_statusBar1->SetStatusText(
+        wxString::Format(_("Saved %s (%s)"), wxFileNameFromPath(path), wxFileName::GetHumanReadableSize(size)), 2);
+}
+
+void GifFrame::OnGifOptions(wxCommandEvent&)
+{
+    GifOptionsDialog dialog(this, m_gifOptions);
+    if (dialog.ShowModal() != wxID_OK)
+        return;
+    const GifOptions chosen = dialog.GetOptions();
+    if (chosen == m_gifOptions)
+        return;
+    // The project keeps them, and the next new project starts with them.
+    m_gifOptions = chosen;
+    wxString error;
+    if (!WriteGifOptionsFile(GetGifOptionsFilePath(), chosen, &error))
+        wxMessageBox(wxString::Format(_("The GIF options could not be kept as your defaults:\n%s"), error),
+                     GetProductName(), wxOK | wxICON_ERROR, this);
 }

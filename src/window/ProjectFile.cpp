@@ -2,6 +2,7 @@
 
 #include "app/Paths.h"
 #include "window/AtomicFileWriter.h"
+#include "window/GifOptionsFile.h"
 #include "window/ImageDecoding.h"
 
 #include <wx/filename.h>
@@ -84,6 +85,9 @@ void BuildProjectDocument(const ProjectData& project, wxXmlDocument& document)
     gif->AddChild(TextElement("delay_time", wxString::Format("%d", project.delay)));
     for (const wxString& entry : ProjectEntriesWithMarkers(project.framePaths))
         images->AddChild(TextElement("path", entry));
+    // After <images>, where readers that do not know it never look.
+    if (project.hasGifOptions)
+        root->AddChild(MakeGifOptionsElement(project.gifOptions));
     document.SetRoot(root);
 }
 
@@ -91,26 +95,7 @@ bool WriteProjectFile(const wxString& path, const ProjectData& project, wxString
 {
     wxXmlDocument document;
     BuildProjectDocument(project, document);
-
-    wxLogNull noLog;
-    AtomicFileWriter writer;
-    if (!writer.Open(path))
-    {
-        *error = writer.Error();
-        return false;
-    }
-    if (!document.Save(writer.Stream(), 2) || !writer.Stream().IsOk())
-    {
-        writer.Discard();
-        *error = _("the file could not be written completely; the disk may be full");
-        return false;
-    }
-    if (!writer.Commit())
-    {
-        *error = writer.Error();
-        return false;
-    }
-    return true;
+    return WriteXmlFile(path, document, error);
 }
 
 ProjectReadStatus ReadProjectFile(const wxString& path, ProjectData& project)
@@ -137,6 +122,9 @@ ProjectReadStatus ReadProjectFile(const wxString& path, ProjectData& project)
     read.width = ParseLeadingInt(ElementText(width));
     read.height = ParseLeadingInt(ElementText(height));
     read.delay = ParseLeadingInt(ElementText(delay));
+    for (const wxXmlNode* later = NextSiblingElement(images); later && !read.hasGifOptions;
+         later = NextSiblingElement(later))
+        read.hasGifOptions = ReadGifOptionsElement(later, read.gifOptions);
     const wxXmlNode* entry = FirstChildElement(images);
     if (!entry)
     {

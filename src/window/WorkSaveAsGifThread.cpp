@@ -31,13 +31,14 @@ void SaveFrameFeed::ReleaseFrames()
 
 WorkSaveAsGifThread::WorkSaveAsGifThread(int width, int height, const WorkerEventSinkPtr& sink,
                                          const std::shared_ptr<SaveFrameFeed>& frames, const wxString& path,
-                                         int delay)
+                                         int delay, const GifOptions& options)
     : wxThread(wxTHREAD_DETACHED), m_sink(sink), m_frames(frames)
 {
     m_settings.path = path.Clone();
     m_settings.width = width;
     m_settings.height = height;
     m_settings.delay = delay;
+    m_settings.options = options;
 }
 
 wxThread::ExitCode WorkSaveAsGifThread::Entry()

@@ -40,7 +40,8 @@ class WorkSaveAsGifThread : public wxThread
 {
 public:
     WorkSaveAsGifThread(int width, int height, const WorkerEventSinkPtr& sink,
-                        const std::shared_ptr<SaveFrameFeed>& frames, const wxString& path, int delay);
+                        const std::shared_ptr<SaveFrameFeed>& frames, const wxString& path, int delay,
+                        const GifOptions& options);
 
 protected:
     ExitCode Entry() override;

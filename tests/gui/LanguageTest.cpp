@@ -66,21 +66,28 @@ wxString Label(wxWindow* frame, const char* name)
     return XRCCTRL(*frame, name, wxStaticText)->GetLabel();
 }
 
-// Answers the About dialog and keeps the text of its version line.
+// Answers the About dialog and keeps the texts of its version and
+// information lines.
 class ExpectAbout : public wxExpectModalBase<wxDialog, ExpectAbout>
 {
 public:
-    explicit ExpectAbout(wxString* version) : m_version(version) {}
+    explicit ExpectAbout(wxString* version, wxString* information = nullptr)
+        : m_version(version), m_information(information)
+    {
+    }
 
 protected:
     int OnInvoked(wxDialog* dialog) const override
     {
         *m_version = Label(dialog, "m_static_version_name");
+        if (m_information)
+            *m_information = Label(dialog, "m_static_information");
         return wxID_OK;
     }
 
 private:
     wxString* m_version;
+    wxString* m_information;
 };
 } // namespace
 
@@ -115,7 +122,8 @@ TEST_F(LanguageTest, EachLanguageRelabelsMenusLabelsAndMessages)
         // A menu item that opens a dialog ends with an ellipsis; its tool tip does not.
         for (const auto& [command, tool] : kDialogCommands)
         {
-            EXPECT_TRUE(bar->FindItem(command)->GetItemLabelText().EndsWith(wxString::FromUTF8("…"))) << bar->FindItem(command)->GetItemLabelText();
+            const wxString label = bar->FindItem(command)->GetItemLabelText();
+            EXPECT_TRUE(label.EndsWith(wxString::FromUTF8("…"))) << label;
             if (tool)
             {
                 const wxString tip = m_frame->m_toolBar_button->GetToolShortHelp(XRCID(tool));
@@ -123,10 +131,18 @@ TEST_F(LanguageTest, EachLanguageRelabelsMenusLabelsAndMessages)
             }
         }
         EXPECT_EQ(wxString::FromUTF8("中文繁體"), bar->FindItem(47)->GetItemLabelText()) << "in traditional characters";
+        wxString version, information;
+        wxTEST_DIALOG(Command(ID_MENU_ABOUT), ExpectAbout(&version, &information));
+        EXPECT_FALSE(information.empty() || information.Contains(wxString::FromUTF8("。 "))) << information;
         EXPECT_TRUE(bar->FindItem(language.code)->IsChecked());
         EXPECT_EQ(wxString::Format("%d", language.code), ReadTextFile(GetLanguageFilePath()));
         EXPECT_EQ("Pelagrin GIF Animator", m_frame->GetTitle());
         EXPECT_EQ(40, m_frame->m_spinctrl_width->GetValue()) << "the typed width gives way to the frames'";
+        EditSpin(m_frame->m_spinctrl_width, 80);
+        wxString edited = wxString::FromUTF8(language.sizeStatus);
+        edited.Replace("40", "80");
+        edited.Replace("30", "60");
+        EXPECT_EQ(edited, StatusText(0)) << "after the width is typed";
         // The toolkit's own texts come in the same language, GTK's too, though no
         // system locale exists for it here.
         EXPECT_EQ(language.code == kStoredCodeEnglish, wxGetTranslation("Elapsed time:") == "Elapsed time:");
