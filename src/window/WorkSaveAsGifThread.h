@@ -27,6 +27,7 @@ public:
     int GetFrameCount() const override { return m_frameCount; }
     wxImage GetFrame(int index) override; // worker thread
 
+    bool StopRequested() const override { return m_cancelled; }
     void Cancel();        // the worker gets no more frames
     void ReleaseFrames(); // GUI thread: after the save
 
