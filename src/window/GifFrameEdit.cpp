@@ -167,6 +167,14 @@ void GifFrame::OnInsertImage(wxCommandEvent&)
         return;
 
     const int position = InsertionPosition();
+    // A clip's frames would keep the window frozen while they decode here:
+    // they load in the background, with progress and Cancel, at the same place.
+    if (std::any_of(paths.begin(), paths.end(), [](const wxString& path) { return IsVideoEntry(path); }))
+    {
+        if (!IsLoading())
+            StartImageLoad(paths, position < GetFrameCount() ? position : -1);
+        return;
+    }
     int inserted = 0;
     std::vector<LoadFailure> failures;
     for (const wxString& path : paths)
