@@ -59,17 +59,8 @@ public:
     // What File > Open Project does once its file dialog has given the path.
     bool OpenProjectFile(const wxString& path)
     {
-        ProjectData project;
-        if (ReadProjectFile(path, project) != ProjectReadStatus::Ok)
-            return false;
-        ApplyLoadedProject(path, project);
-        wxArrayString entries;
-        for (const wxString& picture : project.framePaths)
-            entries.push_back(picture);
-        if (!StartImageLoad(entries))
-            return false;
-        EnableFrameCommands();
-        return true;
+        LoadProject(path);
+        return IsLoading();
     }
 
     // What File > Save As does once its file dialog has given the path.
@@ -77,8 +68,7 @@ public:
     {
         StopPreview();
         m_gifPath = path;
-        TakeGifSnapshot();
-        return StartGifSave(m_outWidth, m_outHeight, "Save As GIF Progress Dialog");
+        return StartGifSave("Save As GIF Progress Dialog");
     }
 };
 
@@ -253,7 +243,6 @@ int RunBench(int delay, bool loadOnly, const wxString& gifPath, const std::vecto
     frame->SetSize(1280, 1000);
     frame->Show();
     RunLoopUntil([] { return false; }, 0.5);
-    const int count = int(pictures.size());
 
     ResetPeakResident();
     Clock::time_point start = Clock::now();
@@ -292,7 +281,8 @@ int RunBench(int delay, bool loadOnly, const wxString& gifPath, const std::vecto
     cpuStart = ProcessCpuSeconds();
     if (frame->SaveGifAs(gifPath))
         RunLoopUntil([&] { return !frame->IsSaving(); }, 900);
-    std::fprintf(stderr, "save    %4d frames    %8.2f s  cpu %7.2f s  peak %5ld MB\n", count, SecondsSince(start),
+    std::fprintf(stderr, "save    %4d frames    %8.2f s  cpu %7.2f s  peak %5ld MB\n", frame->GetFrameCount(),
+                 SecondsSince(start),
                  ProcessCpuSeconds() - cpuStart, PeakResidentMegabytes());
     frame->Destroy();
     RunLoopUntil([] { return false; }, 0.2);

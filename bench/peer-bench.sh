@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Writes frame sets as animated GIFs with the program's save-bench and with the tools a user would
 # try instead, in one run, and prints for each GIF: size, wall and CPU time, peak memory, the mean and
-# minimum PSNR of the displayed frames against the source pictures (bench/gif-psnr.py, PIL).
+# minimum PSNR of the displayed frames against the source pictures (bench/gif-psnr.py, PIL). On
+# standard error, per set: the load average, and save-bench's size, PSNR and times against the peers.
 #
 # Usage: bench/peer-bench.sh [--save-bench PATH] [--frames DIR] [--runs N] [--keep DIR] [SET...]
 #   SET        ui term photo large video (default: all five)
@@ -119,6 +120,7 @@ report() { # SET-LABEL TOOL-LABEL NAME GIF DELAY PICTURES...
   exact=$(sed -n 's/.*exact=\([^ ]*\).*/\1/p' <<<"$quality")
   frames=$(sed -n 's/.*frames=\([^ ]*\).*/\1/p' <<<"$quality")
   duration=$(sed -n 's/.*duration_cs=\([^ ]*\).*/\1/p' <<<"$quality")
+  echo "$(stat -c %s "$gif") $mean" >"$work/$name.result"
   [ "${exact%/*}" = "${exact#*/}" ] && exact=lossless
   # A GIF that runs longer or shorter than its pictures gets its durations shown.
   [ "${duration%/*}" = "${duration#*/}" ] && duration=same || duration="${duration/\// of } cs"
@@ -128,9 +130,29 @@ report() { # SET-LABEL TOOL-LABEL NAME GIF DELAY PICTURES...
     "$mean" "$min" "$exact" "$frames" "$duration"
 }
 
+# The figures the program is judged by, on standard error beside the table: its size against the
+# lossless optimiser's and gifski's, its PSNR against gifski's, its times as a share of gifski's.
+compare_with_peers() { # SET
+  local f
+  for f in save-bench gifsicle gifski; do [ -s "$work/$f.result" ] || return 0; done
+  read -r ours_size ours_db <"$work/save-bench.result"
+  read -r lossless_size _ <"$work/gifsicle.result"
+  read -r gifski_size gifski_db <"$work/gifski.result"
+  awk -v set="$1" -v s="$ours_size" -v l="$lossless_size" -v g="$gifski_size" -v d="$ours_db" -v e="$gifski_db" \
+      -v w="$(cat "$work/save-bench.wall")" -v x="$(cat "$work/gifski.wall")" \
+      -v c="$(cat "$work/save-bench.cpu")" -v y="$(cat "$work/gifski.cpu")" 'BEGIN {
+    printf "%s: save-bench size %.2f x gifsicle -O3, %.2f x gifski", set, s / l, s / g
+    if (d != "n/a" && e != "n/a") printf "; PSNR %+.2f dB against gifski", d - e
+    if (x > 0 && y > 0) printf "; wall %.2f x, CPU %.2f x gifski", w / x, c / y
+    printf "\n"
+  }' >&2
+  rm -f "$work"/*.result
+}
+
 # save-bench's full-frame lossless file, where it can write one; else its default output.
 full_frame_options=()
-if "$save_bench" 2>&1 | grep -q -- '--no-diff'; then full_frame_options=(--no-diff --quality 100); fi
+usage=$("$save_bench" 2>&1 || true)
+if [[ $usage == *--no-diff* ]]; then full_frame_options=(--no-diff --quality 100); fi
 
 printf '| Frames | Tool | Size (KB) | Wall (s) | CPU (s) | Peak (MB) | Mean PSNR (dB) | Min PSNR (dB) | Exact | GIF frames | Duration |\n'
 printf '|---|---|---:|---:|---:|---:|---:|---:|---|---:|---|\n'
@@ -174,6 +196,7 @@ for set in "${sets[@]}"; do
   report "" "ImageMagick -layers Optimize" imagemagick "$out/imagemagick.gif" "$delay" "${pictures[@]}"
   report "" "ffmpeg palettegen/paletteuse" ffmpeg "$out/ffmpeg.gif" "$delay" "${pictures[@]}"
   report "" "gifski (quality 90)" gifski "$out/gifski.gif" "$delay" "${pictures[@]}"
+  compare_with_peers "$set"
   if [ -n "$keep" ]; then
     mkdir -p "$keep/$set"
     cp "$out"/*.gif "$keep/$set/"

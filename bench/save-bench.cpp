@@ -1,11 +1,14 @@
-// save-bench [--width W] [--height H] [--delay D] [--threads N] OUT.gif PICTURE...
+// save-bench [--width W] [--height H] [--delay D] [--threads N] [--quality Q]
+//            [--dither PERCENT] [--no-diff] [--repeat N] OUT.gif PICTURE...
 //
 // Saves the pictures as an animated GIF with the program's own code: the
 // loader's decoding (every frame of a ".gif", "<path>.gif_N" frame
 // references), the output size rule, and the fit, reduce and write of a
 // save. Prints the time of each phase and the total. Without --width and
 // --height the output size comes from the frames as the program derives it;
-// with one of them the other keeps the proportion.
+// with one of them the other keeps the proportion. The GIF options default to
+// the program's own, so that without them it writes the bytes the program
+// writes; --no-diff stores every frame whole, --repeat 0 plays forever.
 #include "window/GifDecoder.h"
 #include "window/GifSave.h"
 #include "window/ImageDecoding.h"
@@ -31,13 +34,15 @@ struct Options
     int height = 0;
     int delay = 10;
     int threads = 0;
+    GifOptions gif;
     wxString output;
     std::vector<wxString> entries;
 };
 
 void PrintUsage()
 {
-    std::fprintf(stderr, "usage: save-bench [--width W] [--height H] [--delay D] [--threads N] OUT.gif PICTURE...\n");
+    std::fprintf(stderr, "usage: save-bench [--width W] [--height H] [--delay D] [--threads N] [--quality Q]\n"
+                         "                  [--dither PERCENT] [--no-diff] [--repeat N] OUT.gif PICTURE...\n");
 }
 
 bool ParseOptions(int argc, char** argv, Options& options)
@@ -46,10 +51,18 @@ bool ParseOptions(int argc, char** argv, Options& options)
     for (int i = 1; i < argc; ++i)
     {
         const std::string arg = argv[i];
+        if (arg == "--no-diff")
+        {
+            options.gif.storeChangedOnly = false;
+            continue;
+        }
         int* target = arg == "--width" ? &options.width
                       : arg == "--height" ? &options.height
                       : arg == "--delay" ? &options.delay
                       : arg == "--threads" ? &options.threads
+                      : arg == "--quality" ? &options.gif.quality
+                      : arg == "--dither" ? &options.gif.dithering
+                      : arg == "--repeat" ? &options.gif.repeat
                                            : nullptr;
         if (!target)
         {
@@ -229,6 +242,7 @@ int main(int argc, char** argv)
     settings.height = size.y;
     settings.delay = options.delay;
     settings.threads = options.threads;
+    settings.options = options.gif;
     EntryFrameSource source(options.entries, plan);
     GifSaveTimings timings;
     const GifSaveResult result = SaveGifAnimation(settings, source, {}, &timings);

@@ -1,13 +1,18 @@
 # Sourced by the test scripts: when no DISPLAY is set, starts a virtual X
-# display (Xvfb) on the first free number from $1 to $2 and stops it on exit.
+# display (Xvfb) and stops it on exit. Xvfb picks the display number itself
+# (-displayfd), so that two suites starting at once never share one server
+# and have it stopped under them by the other. The arguments, a range of
+# display numbers that older callers pass, are no longer needed.
 xvfb_pid=
 if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq "$1" "$2"); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-  done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_number=$(mktemp)
+  # -noreset: by default the server resets when its last client leaves and
+  # refuses the next one meanwhile, as between two programs a test starts.
+  Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$xvfb_number" >/dev/null 2>&1 &
   xvfb_pid=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  # Written once the server accepts connections.
+  for _ in $(seq 100); do [ -s "$xvfb_number" ] && break; sleep 0.1; done
+  export DISPLAY=":$(cat "$xvfb_number")"
+  rm -f "$xvfb_number"
 fi
 trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true' EXIT

@@ -1,5 +1,7 @@
 #include "window/thumbnaillogic.h"
 
+#include "window/VideoDecoder.h"
+
 #include <wx/defs.h>
 #include <wx/intl.h>
 
@@ -227,7 +229,7 @@ wxImage ScaleImageToFit(const wxImage& image, int maxWidth, int maxHeight)
 
 wxString ThumbnailItemPath(const wxString& sourcePath, int frameIndex)
 {
-    if (!sourcePath.EndsWith(".gif"))
+    if (!sourcePath.EndsWith(".gif") && !IsVideoPath(sourcePath))
         return sourcePath;
     return wxString::Format("%s_%d", sourcePath, frameIndex);
 }
@@ -243,17 +245,14 @@ wxString FormatFrameCaption(int number, double startSeconds)
 }
 } // namespace
 
-wxString FrameCaption(int index, int frameDelay)
+wxString FrameCaption(int index, int startTime)
 {
-    // Single precision, like the captions this program has always printed.
-    const float delaySeconds = float(frameDelay / 100.0);
-    const float startSeconds = delaySeconds * float(index);
-    return FormatFrameCaption(index + 1, double(startSeconds));
+    return FormatFrameCaption(index + 1, startTime / 100.0);
 }
 
-wxString CaptionWidthPattern(int count, int frameDelay)
+wxString CaptionWidthPattern(int count, int lastStartTime)
 {
-    wxString pattern = FrameCaption(std::max(count - 1, 0), frameDelay);
+    wxString pattern = FrameCaption(std::max(count - 1, 0), lastStartTime);
     for (wxUniCharRef c : pattern)
     {
         if (c >= '0' && c <= '9')

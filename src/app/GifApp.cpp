@@ -7,6 +7,7 @@
 #include "app/Trace.h"
 #include "window/FrameStore.h"
 #include "window/GifFrame.h"
+#include "window/ImageThread.h"
 
 #include <wx/cmdline.h>
 #include <wx/filename.h>
@@ -113,7 +114,9 @@ int GifApp::OnExit()
 {
     delete g_domainOption;
     g_domainOption = nullptr;
-    // The windows, and with them the frames, are gone: the temporary file goes too.
+    // The windows, and with them the frames, are gone: the temporary file goes
+    // too, once the loads that were stopped with the window have ended.
+    ImageThread::WaitUntilAllEnded();
     ShutDownProgramFrameStore();
     return 0;
 }

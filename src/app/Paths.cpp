@@ -95,6 +95,11 @@ wxString GetLanguageFilePath()
     return GetUserDocDir() + "/language.txt";
 }
 
+wxString GetGifOptionsFilePath()
+{
+    return GetUserDocDir() + "/gif-options.xml";
+}
+
 int ParseLeadingInt(const wxString& text)
 {
     const wxScopedCharBuffer ascii = text.utf8_str();

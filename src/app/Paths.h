@@ -25,6 +25,8 @@ wxString GetOptionFilePath();
 // every call creates it if it is missing.
 wxString GetUserDocDir();
 wxString GetLanguageFilePath();
+// The user's default GIF options, "gif-options.xml" in the folder above.
+wxString GetGifOptionsFilePath();
 
 // "language.txt" holds the interface language as decimal ASCII digits.
 // A missing file is created with English (58); unreadable text gives 0.

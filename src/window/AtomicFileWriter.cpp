@@ -2,6 +2,7 @@
 
 #include <wx/intl.h>
 #include <wx/log.h>
+#include <wx/xml/xml.h>
 
 #include <atomic>
 #include <cerrno>
@@ -213,4 +214,27 @@ void AtomicFileWriter::Discard()
     if (!m_temporary.empty())
         unlink(m_temporary.fn_str());
     m_temporary.clear();
+}
+
+bool WriteXmlFile(const wxString& path, const wxXmlDocument& document, wxString* error)
+{
+    wxLogNull noLog;
+    AtomicFileWriter writer;
+    if (!writer.Open(path))
+    {
+        *error = writer.Error();
+        return false;
+    }
+    if (!document.Save(writer.Stream(), 2) || !writer.Stream().IsOk())
+    {
+        writer.Discard();
+        *error = _("the file could not be written completely; the disk may be full");
+        return false;
+    }
+    if (!writer.Commit())
+    {
+        *error = writer.Error();
+        return false;
+    }
+    return true;
 }

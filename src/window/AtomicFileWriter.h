@@ -8,6 +8,7 @@
 #include <memory>
 
 class FileSink;
+class wxXmlDocument;
 
 // The bytes go to a temporary file beside the target (so the rename stays on
 // one file system), which replaces the target only when every byte was
@@ -44,3 +45,7 @@ private:
     std::unique_ptr<FileSink> m_sink;
     wxString m_error;
 };
+
+// Saves an XML document (indentation step 2) through an AtomicFileWriter; on
+// failure the old file is unchanged and *error says why.
+bool WriteXmlFile(const wxString& path, const wxXmlDocument& document, wxString* error);

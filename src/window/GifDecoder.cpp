@@ -315,6 +315,14 @@ void GifDecoder::GroupImagesIntoFrames()
     }
 }
 
+int GifDecoder::GetFrameDelay(int index) const
+{
+    if (index < 0 || index >= GetFrameCount())
+        return 0;
+    const int delay = m_images[m_frameEnds[index]].delay;
+    return delay < 0 ? 0 : delay == 0 ? 10 : delay;
+}
+
 bool GifDecoder::NextFrame(wxImage& frame)
 {
     if (!ComposeNextFrame())

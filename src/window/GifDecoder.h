@@ -38,6 +38,10 @@ public:
     const wxString& GetFailure() const { return m_failure; }
     wxSize GetScreenSize() const { return m_screen; }
     int GetFrameCount() const { return int(m_frameEnds.size()); }
+    // How long frame `index` is shown, in hundredths of a second: its last
+    // image's delay, where 0 becomes 10 as browsers play it; 0 when the file
+    // gives the frame no delay at all.
+    int GetFrameDelay(int index) const;
 
     // Composes the next frame. False once every frame has been handed out.
     // Damaged image data does not stop the frames: what could be decoded is

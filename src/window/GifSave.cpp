@@ -3,7 +3,8 @@
 #include "window/AtomicFileWriter.h"
 #include "window/FrameConversion.h"
 #include "window/ImageDecoding.h"
-#include "window/gif_gifhandler.h"
+#include "window/AnimationWriter.h"
+#include "window/PaletteReduction.h"
 
 #include <wx/intl.h>
 #include <wx/thread.h>
@@ -23,71 +24,44 @@ double SecondsSince(std::chrono::steady_clock::time_point start)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// One frame on its way from the source to the file. wxImage counts its
-// references without atomics, so an image crosses threads only inside a job,
-// owned by exactly one thread at a time, and the hand-over goes through the
-// pool's mutex.
-struct ConversionJob
-{
-    std::unique_ptr<wxImage> picture;  // consumed by the conversion
-    std::unique_ptr<wxImage> paletted; // null when the conversion failed
-    bool done = false;
-    double fitSeconds = 0;
-    double reduceSeconds = 0;
-};
-
-void Convert(ConversionJob& job, int width, int height)
-{
-    auto start = std::chrono::steady_clock::now();
-    wxImage fitted = FitFrameImage(*job.picture, width, height);
-    job.picture.reset();
-    job.fitSeconds = SecondsSince(start);
-    start = std::chrono::steady_clock::now();
-    if (fitted.IsOk())
-    {
-        wxImage paletted = ReducePalette(fitted);
-        if (paletted.IsOk())
-            job.paletted.reset(new wxImage(paletted));
-    }
-    job.reduceSeconds = SecondsSince(start);
-}
-
-// Converter threads fed from a queue. The thread that waits for a frame
-// converts queued ones itself meanwhile, so with one thread in all nothing
-// runs in the background.
-class ConversionPool
+// Tasks run on a few threads. The thread that waits for a result runs
+// queued tasks itself meanwhile, so with one thread in all nothing runs in
+// the background. A task may submit further tasks; the state tasks share is
+// guarded by the pool's mutex.
+class TaskPool
 {
 public:
-    ConversionPool(int threads, int width, int height);
-    ~ConversionPool();
+    explicit TaskPool(int threads);
+    ~TaskPool();
 
-    void Submit(ConversionJob& job);
-    void WaitUntilDone(ConversionJob& job);
-    // Drops the queued jobs and waits for the running ones.
+    void Submit(std::function<void()> task);
+    // Runs queued tasks until done(), evaluated under the pool's mutex, holds.
+    void RunUntil(const std::function<bool()>& done);
+    // Drops the queued tasks and waits for the running ones.
     void Drain();
     int ThreadCount() const { return int(m_threads.size()) + 1; }
+    std::mutex& Mutex() { return m_mutex; }
 
     void Work();
 
 private:
-    // Runs the job with the lock released.
-    void RunJob(ConversionJob& job, std::unique_lock<std::mutex>& lock);
+    // Runs the task with the lock released.
+    void Run(std::unique_lock<std::mutex>& lock);
 
-    const int m_width;
-    const int m_height;
     std::mutex m_mutex;
     std::condition_variable m_workAvailable;
-    std::condition_variable m_jobDone;
-    std::deque<ConversionJob*> m_queue;
+    std::condition_variable m_taskDone;
+    std::deque<std::function<void()>> m_queue;
     int m_running = 0;
+    bool m_draining = false;
     bool m_stopping = false;
     std::vector<std::unique_ptr<wxThread>> m_threads;
 };
 
-class ConversionThread : public wxThread
+class PoolThread : public wxThread
 {
 public:
-    explicit ConversionThread(ConversionPool& pool) : wxThread(wxTHREAD_JOINABLE), m_pool(pool) {}
+    explicit PoolThread(TaskPool& pool) : wxThread(wxTHREAD_JOINABLE), m_pool(pool) {}
 
 protected:
     ExitCode Entry() override
@@ -97,22 +71,22 @@ protected:
     }
 
 private:
-    ConversionPool& m_pool;
+    TaskPool& m_pool;
 };
 
-ConversionPool::ConversionPool(int threads, int width, int height) : m_width(width), m_height(height)
+TaskPool::TaskPool(int threads)
 {
-    // Without background threads the calling thread still converts them all.
+    // Without background threads the calling thread still runs every task.
     for (int i = 1; i < threads; ++i)
     {
-        std::unique_ptr<wxThread> thread(new ConversionThread(*this));
+        std::unique_ptr<wxThread> thread(new PoolThread(*this));
         if (thread->Run() != wxTHREAD_NO_ERROR)
             break;
         m_threads.push_back(std::move(thread));
     }
 }
 
-ConversionPool::~ConversionPool()
+TaskPool::~TaskPool()
 {
     Drain();
     {
@@ -124,27 +98,31 @@ ConversionPool::~ConversionPool()
         thread->Wait();
 }
 
-void ConversionPool::Submit(ConversionJob& job)
+void TaskPool::Submit(std::function<void()> task)
 {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_queue.push_back(&job);
+        if (m_draining)
+            return;
+        m_queue.push_back(std::move(task));
     }
     m_workAvailable.notify_one();
 }
 
-void ConversionPool::RunJob(ConversionJob& job, std::unique_lock<std::mutex>& lock)
+void TaskPool::Run(std::unique_lock<std::mutex>& lock)
 {
+    std::function<void()> task = std::move(m_queue.front());
+    m_queue.pop_front();
     ++m_running;
     lock.unlock();
-    Convert(job, m_width, m_height);
+    task();
+    task = nullptr;
     lock.lock();
     --m_running;
-    job.done = true;
-    m_jobDone.notify_all();
+    m_taskDone.notify_all();
 }
 
-void ConversionPool::Work()
+void TaskPool::Work()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;)
@@ -152,33 +130,30 @@ void ConversionPool::Work()
         m_workAvailable.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
         if (m_stopping)
             return;
-        ConversionJob* job = m_queue.front();
-        m_queue.pop_front();
-        RunJob(*job, lock);
+        Run(lock);
     }
 }
 
-void ConversionPool::WaitUntilDone(ConversionJob& job)
+void TaskPool::RunUntil(const std::function<bool()>& done)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    while (!job.done)
+    while (!done())
     {
         if (m_queue.empty())
-        {
-            m_jobDone.wait(lock);
-            continue;
-        }
-        ConversionJob* next = m_queue.front();
-        m_queue.pop_front();
-        RunJob(*next, lock);
+            m_taskDone.wait(lock);
+        else
+            Run(lock);
     }
 }
 
-void ConversionPool::Drain()
+void TaskPool::Drain()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
+    m_draining = true;
     m_queue.clear();
-    m_jobDone.wait(lock, [this] { return m_running == 0; });
+    m_taskDone.wait(lock, [this] { return m_running == 0; });
+    m_queue.clear();
+    m_draining = false;
 }
 
 int ConversionThreadCount(int requested)
@@ -190,8 +165,8 @@ int ConversionThreadCount(int requested)
 
 bool CheckOutputSize(const GifSaveSettings& settings, wxString& error)
 {
-    if (settings.width < 1 || settings.height < 1 || settings.width > kMaxGifSide ||
-        settings.height > kMaxGifSide)
+    if (settings.width < 1 || settings.height < 1 || settings.width > GifBlocks::kMaxSide ||
+        settings.height > GifBlocks::kMaxSide)
     {
         error = wxString::Format(
             _("Cannot save \"%s\": a GIF must be 1 to 65535 pixels wide and high, not %d x %d."),
@@ -207,96 +182,290 @@ bool CheckOutputSize(const GifSaveSettings& settings, wxString& error)
     return true;
 }
 
+// One frame on its way from the source to the file. wxImage counts its
+// references without atomics, so an image is never copied across threads:
+// each stays owned by its slot and is only read by the tasks that use it.
+struct FrameSlot
+{
+    int index = 0;
+    std::unique_ptr<wxImage> picture; // consumed by the fit
+    std::unique_ptr<wxImage> fitted;  // kept while it waits for its run's palette
+    IndexedFrame frame;
+    bool ready = false; // guarded by the pool's mutex, as is ok
+    bool ok = false;
+};
+
+// A run of consecutive frames whose pictures of more than 256 colours share
+// one palette. Runs are cut by frame number alone, so the file does not
+// depend on the number of threads.
+struct FrameRun
+{
+    int first = 0;
+    int fitsPending = 0;
+    std::vector<std::shared_ptr<FrameSlot>> needPalette; // by position in the run
+};
+
 // Fetches, converts and writes the frames, in order.
 class FrameWriter
 {
 public:
     FrameWriter(const GifSaveSettings& settings, GifFrameSource& source, wxOutputStream& stream,
-                GifSaveTimings& timings)
-        : m_settings(settings), m_source(source), m_stream(stream), m_timings(timings),
-          m_pool(ConversionThreadCount(settings.threads), settings.width, settings.height)
-    {
-    }
+                GifSaveTimings& timings);
     ~FrameWriter() { m_pool.Drain(); }
 
     void WriteAll(const std::function<void(int, int)>& onFrameDone);
     bool WriteFailed() const { return !m_stream.IsOk(); }
     int FramesWritten() const { return m_framesWritten; }
+    void Finish();
+    // The first frame that could not be read or converted, or -1.
+    int MissingFrame() const { return m_missingFrame; }
+    bool Stopped() const { return m_stopped; }
 
 private:
-    void FetchAhead(int count);
-    void WriteFrame(const wxImage& paletted, int index, int count);
+    int RunLength() const { return m_runLength; }
+    void FetchAhead(int head, int count);
+    void Fit(const std::shared_ptr<FrameSlot>& slot, const std::shared_ptr<FrameRun>& run);
+    void FitDone(const std::shared_ptr<FrameRun>& run);
+    void MakePalette(const std::shared_ptr<FrameRun>& run);
+    void Remap(const std::shared_ptr<FrameSlot>& slot, const std::shared_ptr<const GifBlocks::ColourTable>& palette,
+               bool ownPalette);
+    void Write(const GifBlocks::Bytes& bytes);
+    int FrameDelay(int index) const;
 
     const GifSaveSettings& m_settings;
     GifFrameSource& m_source;
     wxOutputStream& m_stream;
-    GifSaveTimings& m_timings;
-    ConversionPool m_pool;
-    std::deque<std::unique_ptr<ConversionJob>> m_inFlight;
+    GifSaveTimings& m_timings; // its seconds of conversion are guarded by the pool's mutex
+    const int m_runLength;
+    TaskPool m_pool;
+    AnimationWriter m_animation;
+    std::deque<std::shared_ptr<FrameSlot>> m_inFlight;
+    std::shared_ptr<FrameRun> m_fetchRun;
     int m_nextToFetch = 0;
     int m_framesWritten = 0;
+    int m_missingFrame = -1;
+    bool m_stopped = false;
 };
 
-// A couple of frames beyond the converter count keep every thread busy
-// while memory grows by a few frames only.
-void FrameWriter::FetchAhead(int count)
+// How many times its run's error a frame's error may be before it gets a
+// palette of its own.
+const double kOwnPaletteError = 2;
+
+// Longer runs keep palettes steady for longer, but one palette serves the
+// colours of video that drifts less well, and all their pictures are held
+// until the palette is made: 4 frames, or about 48 MB of pixels at most.
+int RunLengthFor(int width, int height)
 {
-    const size_t window = size_t(m_pool.ThreadCount()) + 2;
-    while (m_nextToFetch < count && m_inFlight.size() < window)
+    const double bytesPerFrame = double(width) * height * 3;
+    return int(std::min(4.0, std::max(1.0, 48e6 / bytesPerFrame)));
+}
+
+FrameWriter::FrameWriter(const GifSaveSettings& settings, GifFrameSource& source, wxOutputStream& stream,
+                         GifSaveTimings& timings)
+    : m_settings(settings), m_source(source), m_stream(stream), m_timings(timings),
+      m_runLength(RunLengthFor(settings.width, settings.height)),
+      m_pool(ConversionThreadCount(settings.threads)),
+      m_animation(settings.width, settings.height, settings.options.repeat, settings.options.storeChangedOnly)
+{
+}
+
+int FrameWriter::FrameDelay(int index) const
+{
+    const int own = m_source.GetFrameDelay(index);
+    return std::min(std::max(own >= 1 ? own : m_settings.delay, 0), GifBlocks::kMaxDelay);
+}
+
+void FrameWriter::Fit(const std::shared_ptr<FrameSlot>& slot, const std::shared_ptr<FrameRun>& run)
+{
+    auto start = std::chrono::steady_clock::now();
+    wxImage fitted = FitFrameImage(*slot->picture, m_settings.width, m_settings.height);
+    slot->picture.reset();
+    const double fitSeconds = SecondsSince(start);
+    start = std::chrono::steady_clock::now();
+    const bool ok = fitted.IsOk();
+    const bool exact = ok && ReduceExactly(fitted, slot->frame);
+    const double reduceSeconds = SecondsSince(start);
+    // The copy must hold the only reference before another thread sees it.
+    std::unique_ptr<wxImage> kept;
+    if (ok && !exact)
+        kept.reset(new wxImage(fitted));
+    fitted = wxImage();
     {
-        const auto start = std::chrono::steady_clock::now();
-        std::unique_ptr<ConversionJob> job(new ConversionJob);
+        std::lock_guard<std::mutex> lock(m_pool.Mutex());
+        m_timings.fitSeconds += fitSeconds;
+        m_timings.reduceSeconds += reduceSeconds;
+        if (!kept)
         {
-            const wxImage frame = m_source.GetFrame(m_nextToFetch++);
-            if (frame.IsOk())
-                job->picture.reset(new wxImage(frame));
+            slot->ok = exact;
+            slot->ready = true;
         }
-        m_timings.decodeSeconds += SecondsSince(start);
-        if (job->picture)
-            m_pool.Submit(*job);
         else
-            job->done = true;
-        m_inFlight.push_back(std::move(job));
+        {
+            slot->fitted = std::move(kept);
+            run->needPalette[size_t(slot->index - run->first)] = slot;
+        }
+    }
+    FitDone(run);
+}
+
+void FrameWriter::FitDone(const std::shared_ptr<FrameRun>& run)
+{
+    bool last = false;
+    {
+        std::lock_guard<std::mutex> lock(m_pool.Mutex());
+        last = --run->fitsPending == 0;
+    }
+    if (last)
+        m_pool.Submit([this, run] { MakePalette(run); });
+}
+
+void FrameWriter::MakePalette(const std::shared_ptr<FrameRun>& run)
+{
+    std::vector<std::shared_ptr<FrameSlot>> slots;
+    std::vector<const wxImage*> pictures;
+    {
+        std::lock_guard<std::mutex> lock(m_pool.Mutex());
+        for (const auto& slot : run->needPalette)
+            if (slot)
+            {
+                slots.push_back(slot);
+                pictures.push_back(slot->fitted.get());
+            }
+        run->needPalette.clear();
+    }
+    if (slots.empty())
+        return;
+    const auto start = std::chrono::steady_clock::now();
+    auto palette = std::make_shared<const GifBlocks::ColourTable>(SharedPalette(pictures, m_settings.options.quality));
+    // A frame far off its run's palette (the run crosses a change of scene)
+    // gets a palette of its own.
+    std::vector<double> errors;
+    for (const wxImage* picture : pictures)
+        errors.push_back(palette->empty() ? 0 : PaletteError(*picture, *palette));
+    const double usual = errors.empty() ? 0 : *std::min_element(errors.begin(), errors.end());
+    {
+        std::lock_guard<std::mutex> lock(m_pool.Mutex());
+        m_timings.reduceSeconds += SecondsSince(start);
+        if (palette->empty())
+            for (const auto& slot : slots)
+            {
+                slot->fitted.reset();
+                slot->ready = true;
+            }
+    }
+    if (palette->empty())
+        return;
+    for (size_t i = 0; i < slots.size(); ++i)
+    {
+        const bool own = errors[i] > kOwnPaletteError * usual + 4;
+        m_pool.Submit([this, slot = slots[i], palette, own] { Remap(slot, palette, own); });
     }
 }
 
-void FrameWriter::WriteFrame(const wxImage& paletted, int index, int count)
+void FrameWriter::Remap(const std::shared_ptr<FrameSlot>& slot,
+                        const std::shared_ptr<const GifBlocks::ColourTable>& palette, bool ownPalette)
 {
     const auto start = std::chrono::steady_clock::now();
-    // GIF delays are 16-bit hundredths of a second.
-    const int delay = std::min(std::max(m_settings.delay, 0), 65535);
-    MyGifHandler handler;
-    if (WriteAnimationFrame(paletted, handler, delay * 10, count, index))
-        ++m_framesWritten;
-    m_timings.writeSeconds += SecondsSince(start);
+    GifBlocks::ColourTable own;
+    if (ownPalette)
+        own = SharedPalette({slot->fitted.get()}, m_settings.options.quality);
+    RemapToPalette(*slot->fitted, own.empty() ? *palette : own, m_settings.options.dithering, slot->frame);
+    slot->frame.tolerance = ToleranceForQuality(m_settings.options.quality);
+    slot->fitted.reset();
+    std::lock_guard<std::mutex> lock(m_pool.Mutex());
+    m_timings.reduceSeconds += SecondsSince(start);
+    slot->ok = true;
+    slot->ready = true;
+}
+
+// Frames are fetched up to the end of the run after the one being written,
+// so that the next run's palette is made while this run is written.
+void FrameWriter::FetchAhead(int head, int count)
+{
+    const int limit = std::min(count, (head / m_runLength + 2) * m_runLength);
+    while (m_nextToFetch < limit)
+    {
+        const int index = m_nextToFetch++;
+        if (index % m_runLength == 0)
+        {
+            m_fetchRun = std::make_shared<FrameRun>();
+            m_fetchRun->first = index;
+            m_fetchRun->fitsPending = std::min(m_runLength, count - index);
+            m_fetchRun->needPalette.resize(size_t(m_fetchRun->fitsPending));
+        }
+        const auto start = std::chrono::steady_clock::now();
+        auto slot = std::make_shared<FrameSlot>();
+        slot->index = index;
+        {
+            const wxImage frame = m_source.GetFrame(index);
+            if (frame.IsOk())
+                slot->picture.reset(new wxImage(frame));
+        }
+        m_timings.decodeSeconds += SecondsSince(start);
+        m_inFlight.push_back(slot);
+        const std::shared_ptr<FrameRun> run = m_fetchRun;
+        if (slot->picture)
+            m_pool.Submit([this, slot, run] { Fit(slot, run); });
+        else
+        {
+            {
+                std::lock_guard<std::mutex> lock(m_pool.Mutex());
+                slot->ready = true;
+            }
+            FitDone(run);
+        }
+    }
+}
+
+void FrameWriter::Write(const GifBlocks::Bytes& bytes)
+{
+    if (!bytes.empty())
+        m_stream.Write(bytes.data(), bytes.size());
 }
 
 void FrameWriter::WriteAll(const std::function<void(int, int)>& onFrameDone)
 {
     const int count = m_source.GetFrameCount();
+    GifBlocks::Bytes bytes;
     for (int index = 0; index < count && !WriteFailed(); ++index)
     {
-        FetchAhead(count);
-        std::unique_ptr<ConversionJob> job = std::move(m_inFlight.front());
+        FetchAhead(index, count);
+        std::shared_ptr<FrameSlot> slot = std::move(m_inFlight.front());
         m_inFlight.pop_front();
-        m_pool.WaitUntilDone(*job);
-        m_timings.fitSeconds += job->fitSeconds;
-        m_timings.reduceSeconds += job->reduceSeconds;
-        if (job->paletted)
-            WriteFrame(*job->paletted, index, count);
-        job.reset();
+        m_pool.RunUntil([&slot] { return slot->ready; });
+        // A file without one of its frames would show a different
+        // animation, and an interrupted save (the window closed at logout)
+        // looks just like this: stop, so the old file stays.
+        if (m_source.StopRequested())
+        {
+            m_stopped = true;
+            return;
+        }
+        if (!slot->ok)
+        {
+            m_missingFrame = index;
+            return;
+        }
+        const auto start = std::chrono::steady_clock::now();
+        bytes.clear();
+        m_animation.AddFrame(slot->frame, FrameDelay(index), bytes);
+        Write(bytes);
+        ++m_framesWritten;
+        m_timings.writeSeconds += SecondsSince(start);
+        slot.reset();
         if (onFrameDone && !WriteFailed())
             onFrameDone(index, count);
     }
 }
 
-// Clears the output slot however the save ends.
-class OutputSlotScope
+void FrameWriter::Finish()
 {
-public:
-    explicit OutputSlotScope(wxOutputStream& stream) { SetGifOutputStream(&stream); }
-    ~OutputSlotScope() { SetGifOutputStream(nullptr); }
-};
+    if (m_framesWritten == 0 || WriteFailed())
+        return;
+    GifBlocks::Bytes bytes;
+    m_animation.Finish(bytes);
+    Write(bytes);
+}
 } // namespace
 
 GifSaveResult SaveGifAnimation(const GifSaveSettings& settings, GifFrameSource& source,
@@ -319,23 +488,31 @@ GifSaveResult SaveGifAnimation(const GifSaveSettings& settings, GifFrameSource& 
         result.error = file.Error();
         return result;
     }
+    int missingFrame = -1;
+    bool stopped = false;
     {
-        OutputSlotScope slot(file.Stream());
         FrameWriter writer(settings, source, file.Stream(), spent);
         writer.WriteAll(onFrameDone);
         result.framesWritten = writer.FramesWritten();
-        // The trailer follows the last frame written, even when later frames
-        // were skipped.
+        missingFrame = writer.MissingFrame();
+        stopped = writer.Stopped() || source.StopRequested();
         const auto start = std::chrono::steady_clock::now();
-        if (result.framesWritten > 0 && !writer.WriteFailed())
-            FinishGifAnimation();
+        if (missingFrame < 0 && !stopped && !writer.WriteFailed())
+            writer.Finish();
         spent.writeSeconds += SecondsSince(start);
     }
-    if (result.framesWritten == 0 && file.Stream().IsOk())
+    if (stopped)
     {
         file.Discard();
-        result.error =
-            wxString::Format(_("Cannot save \"%s\": none of its frames could be converted."), settings.path);
+        result.error = wxString::Format(_("Saving \"%s\" was stopped, so the file was left as it was."), settings.path);
+        return result;
+    }
+    if (missingFrame >= 0)
+    {
+        file.Discard();
+        result.error = wxString::Format(_("Cannot save \"%s\": frame %d could not be read, so the file was left as "
+                                          "it was."),
+                                        settings.path, missingFrame + 1);
         return result;
     }
     const auto start = std::chrono::steady_clock::now();

@@ -29,6 +29,9 @@ public:
         (void)index;
         return 0;
     }
+    // True once the save must stop (its window is closing); checked before
+    // each frame is written and before the file replaces the old one.
+    virtual bool StopRequested() const { return false; }
 };
 
 struct GifSaveSettings
@@ -56,12 +59,12 @@ struct GifSaveResult
 
 // Writes the animation to settings.path. Frames are converted on several
 // threads but written strictly in order, so the file is the same whatever
-// the number of threads; only a few frames are held at a time. A frame that
-// is unavailable or cannot be converted is skipped. The target is replaced
-// only when the whole file was written; on failure it is left as it was.
+// the number of threads; only a few frames are held at a time. The target is
+// replaced only when every frame was written; on failure (a write error, or
+// a frame that is unavailable or cannot be converted) it is left as it was.
 // onFrameDone(i, count) is called on the calling thread after frame i was
-// written or skipped, in order; after a write failure the save stops at once
-// and no further frames are reported.
+// written, in order; after a failure the save stops at once and no further
+// frames are reported.
 GifSaveResult SaveGifAnimation(const GifSaveSettings& settings, GifFrameSource& source,
                                const std::function<void(int, int)>& onFrameDone = {},
                                GifSaveTimings* timings = nullptr);

@@ -2,6 +2,7 @@
 
 #include "window/GifDecoder.h"
 #include "window/PictureDecoders.h"
+#include "window/VideoDecoder.h"
 
 #include <wx/file.h>
 #include <wx/filefn.h>
@@ -166,7 +167,7 @@ using PictureCallback = std::function<void(wxImage&&, const wxString&, int, bool
 // A GIF whose frames are all wanted, or one frame of it: the frame a
 // reference names, or the first when the file is taken as one picture.
 bool DecodeGifFrames(const wxString& path, bool wholeAnimation, int onlyFrame, const PictureCallback& onPicture,
-                     wxString* failure)
+                     wxString* failure, const std::function<bool()>& stopRequested)
 {
     GifDecoder decoder;
     if (!decoder.Open(path))
@@ -179,7 +180,7 @@ bool DecodeGifFrames(const wxString& path, bool wholeAnimation, int onlyFrame, c
             ;
         if (onlyFrame >= count || !decoder.NextFrame(frame))
             return Fail(failure, wxString::Format(_("The GIF file has no frame %d."), onlyFrame));
-        onPicture(std::move(frame), path, onlyFrame, true, 0);
+        onPicture(std::move(frame), path, onlyFrame, true, decoder.GetFrameDelay(onlyFrame));
         return true;
     }
     // Every frame is composed at the size of the whole screen.
@@ -187,7 +188,12 @@ bool DecodeGifFrames(const wxString& path, bool wholeAnimation, int onlyFrame, c
         return Fail(failure, _("The animation has too many pixels to load."));
     wxImage frame;
     for (int index = 0; decoder.NextFrame(frame); ++index)
-        onPicture(std::move(frame), path, index, index == count - 1, 0);
+    {
+        // A stopped load leaves a long animation between two frames.
+        if (stopRequested && stopRequested())
+            return true;
+        onPicture(std::move(frame), path, index, index == count - 1, decoder.GetFrameDelay(index));
+    }
     return true;
 }
 
@@ -292,9 +298,12 @@ bool ReadDeclaredPictureSize(const wxString& path, DeclaredPictureSize& declared
     return ok;
 }
 
-bool DecodePictureEntry(const wxString& entry, const PictureCallback& onPicture, wxString* failure)
+bool DecodePictureEntry(const wxString& entry, const PictureCallback& onPicture, wxString* failure,
+                        const std::function<bool()>& stopRequested)
 {
     wxLogNull noLogBoxes;
+    if (IsVideoEntry(entry))
+        return DecodeVideoEntry(entry, onPicture, failure, stopRequested);
     wxString path = entry;
     int frame = -1;
     if (!SplitGifFrameReference(entry, path, frame))
@@ -307,7 +316,7 @@ bool DecodePictureEntry(const wxString& entry, const PictureCallback& onPicture,
     {
         // Only the lower-case extension marks an animation; ".GIF" is one picture.
         const bool wholeAnimation = frame < 0 && path.EndsWith(".gif");
-        return DecodeGifFrames(path, wholeAnimation, std::max(frame, 0), onPicture, failure);
+        return DecodeGifFrames(path, wholeAnimation, std::max(frame, 0), onPicture, failure, stopRequested);
     }
     return DecodeSinglePicture(path, onPicture, failure);
 }

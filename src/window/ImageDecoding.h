@@ -50,6 +50,9 @@ bool ReadDeclaredPictureSize(const wxString& path, DeclaredPictureSize& declared
 // frame, delay the hundredths of a second the file gives for the picture (0
 // when it gives none). Returns false with a short reason for the user in *failure when the
 // entry yields no picture (missing, unreadable, undecodable, too large).
+// Video clips and their frames are entries too (see VideoDecoder.h). A clip
+// or an animation stops between two pictures when stopRequested, if given,
+// says so.
 bool DecodePictureEntry(const wxString& entry,
                         const std::function<void(wxImage&&, const wxString&, int, bool, int)>& onPicture,
-                        wxString* failure);
+                        wxString* failure, const std::function<bool()>& stopRequested = {});

@@ -2,11 +2,13 @@
 
 #include "window/ImageDecoding.h"
 #include "window/ThreadEvents.h"
+#include "window/VideoDecoder.h"
 #include "window/thumbnaillogic.h"
 
 #include <wx/image.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -46,7 +48,8 @@ class EntryDecoder
 {
 public:
     EntryDecoder(const wxArrayString& entries, const wxSize& thumbnailSize, int threads)
-        : m_entries(entries), m_thumbnailSize(thumbnailSize), m_outcomes(entries.size()),
+        : m_entries(entries), m_thumbnailSize(thumbnailSize), m_store(HoldProgramFrameStore()),
+          m_outcomes(entries.size()),
           // Decoding runs a little ahead of the window, not through the whole list.
           m_entriesAhead(2 * threads + 2)
     {
@@ -65,6 +68,8 @@ private:
 
     const wxArrayString& m_entries;
     const wxSize m_thumbnailSize;
+    // Held, so that the store outlives this load even when the program ends first.
+    const std::shared_ptr<FrameStore> m_store;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<EntryOutcome> m_outcomes;
@@ -72,6 +77,7 @@ private:
     size_t m_nextEntry = 0;
     size_t m_handedOn = 0;
     bool m_stopping = false;
+    std::atomic<bool> m_stopRequested{false}; // read between the frames of a clip or an animation
 };
 
 void EntryDecoder::DecodeEntries()
@@ -103,8 +109,9 @@ void EntryDecoder::DecodeEntry(size_t entryIndex)
             if (!storeFailure.empty())
                 return;
             auto picture = std::make_unique<LoadedPicture>();
-            picture->frame = ProgramFrameStore().Put(image, &storeFailure);
+            picture->frame = m_store->Put(image, &storeFailure);
             picture->delay = delay;
+            picture->entry = int(entryIndex);
             if (!picture->frame)
                 return;
             // Copied, so that the thumbnail shares no data with this thread.
@@ -114,7 +121,7 @@ void EntryDecoder::DecodeEntry(size_t entryIndex)
             image.Destroy();
             Deliver(entryIndex, {std::move(picture), path.Clone(), frameNumber, isLastOfEntry});
         },
-        &decodeFailure);
+        &decodeFailure, [this] { return m_stopRequested.load(); });
     Finish(entryIndex, decoded ? storeFailure : decodeFailure);
 }
 
@@ -163,8 +170,15 @@ void EntryDecoder::Stop()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_stopping = true;
+    m_stopRequested = true;
     m_changed.notify_all();
 }
+
+// Loads not yet ended, so that the program's end can wait for them before
+// the frame store goes.
+std::mutex g_loadsMutex;
+std::condition_variable g_loadsChanged;
+int g_runningLoads = 0;
 
 // Each decoding thread holds a picture or two at full size: a few are enough
 // to keep the cores of an ordinary machine busy.
@@ -178,6 +192,21 @@ int DecodingThreadCount()
 ImageThread::ImageThread(const WorkerEventSinkPtr& sink, const wxArrayString& entries, const wxSize& thumbnailSize)
     : wxThread(wxTHREAD_DETACHED), m_sink(sink), m_entries(entries), m_thumbnailSize(thumbnailSize)
 {
+    std::lock_guard<std::mutex> lock(g_loadsMutex);
+    ++g_runningLoads;
+}
+
+ImageThread::~ImageThread()
+{
+    std::lock_guard<std::mutex> lock(g_loadsMutex);
+    --g_runningLoads;
+    g_loadsChanged.notify_all();
+}
+
+bool ImageThread::WaitUntilAllEnded()
+{
+    std::unique_lock<std::mutex> lock(g_loadsMutex);
+    return g_loadsChanged.wait_for(lock, std::chrono::seconds(5), [] { return g_runningLoads == 0; });
 }
 
 int ImageThread::PictureProgress(int entryIndex, int entryCount, bool isLastOfEntry, bool wholeGif)
@@ -188,6 +217,15 @@ int ImageThread::PictureProgress(int entryIndex, int entryCount, bool isLastOfEn
     if (wholeGif && !(isLastOfEntry && entryIndex == entryCount - 1))
         done = entryIndex;
     return 100 * done / entryCount;
+}
+
+int ImageThread::ClipPictureProgress(int entryIndex, int entryCount, int picture, int pictureCount,
+                                     bool isLastOfEntry)
+{
+    if (isLastOfEntry && entryIndex == entryCount - 1)
+        return 100;
+    const double done = entryIndex + std::min(1.0, double(picture + 1) / pictureCount);
+    return std::min(99, int(100 * done / entryCount));
 }
 
 wxThread::ExitCode ImageThread::Entry()
@@ -214,6 +252,9 @@ wxThread::ExitCode ImageThread::Entry()
         int frameNumber = 0;
         const wxString& entry = m_entries[i];
         const bool wholeGif = entry.EndsWith(".gif") && !SplitGifFrameReference(entry, gifPath, frameNumber);
+        // A clip's frames advance the bar within its entry.
+        const int clipPictures = IsVideoEntry(entry) ? ExpectedVideoPictures(entry) : 0;
+        int picturesOfEntry = 0;
         if (threads.empty())
             decoder.DecodeEntry(i);
         for (;;)
@@ -228,7 +269,9 @@ wxThread::ExitCode ImageThread::Entry()
             const NextResult next = decoder.TakeNext(i, decoded, failure);
             if (next == NextResult::Picture)
             {
-                const int progress = PictureProgress(i, count, decoded.isLastOfEntry, wholeGif);
+                const int progress =
+                    clipPictures > 0 ? ClipPictureProgress(i, count, picturesOfEntry++, clipPictures, decoded.isLastOfEntry)
+                                     : PictureProgress(i, count, decoded.isLastOfEntry, wholeGif);
                 completed = progress == 100;
                 PostPicture(decoded.picture.release(), decoded.path, decoded.frameNumber, progress);
             }

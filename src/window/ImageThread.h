@@ -26,6 +26,7 @@ struct LoadedPicture
     FrameRef frame;
     wxImage thumbnail; // the picture scaled to the strip's thumbnail size; invalid when a side is 0
     int delay = 0;     // hundredths of a second the file gives for it; 0 when none
+    int entry = 0;     // the index of the entry it came from
 };
 
 const int kLoadFailureProgress = -1;
@@ -35,11 +36,19 @@ class ImageThread : public wxThread
 public:
     ImageThread(const WorkerEventSinkPtr& sink, const wxArrayString& entries,
                 const wxSize& thumbnailSize = wxSize(80, 80));
+    ~ImageThread() override;
+
+    // Waits, at most a few seconds, until every load has ended: a load whose
+    // sink is detached stops within a picture. False if some still run.
+    static bool WaitUntilAllEnded();
 
     // Progress of a picture, as integer percent of the entries: entry i of
     // count, with a whole GIF's frames reporting i until its last frame of the
     // last entry.
     static int PictureProgress(int entryIndex, int entryCount, bool isLastOfEntry, bool wholeGif);
+    // Progress of picture `picture` of a clip expected to give pictureCount;
+    // 100 only for the last picture of the last entry.
+    static int ClipPictureProgress(int entryIndex, int entryCount, int picture, int pictureCount, bool isLastOfEntry);
 
 protected:
     ExitCode Entry() override;

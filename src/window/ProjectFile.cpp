@@ -2,6 +2,7 @@
 
 #include "app/Paths.h"
 #include "window/AtomicFileWriter.h"
+#include "window/GifOptionsFile.h"
 #include "window/ImageDecoding.h"
 
 #include <wx/filename.h>
@@ -82,8 +83,24 @@ void BuildProjectDocument(const ProjectData& project, wxXmlDocument& document)
     gif->AddChild(TextElement("width", wxString::Format("%d", project.width)));
     gif->AddChild(TextElement("height", wxString::Format("%d", project.height)));
     gif->AddChild(TextElement("delay_time", wxString::Format("%d", project.delay)));
+    // A frame whose delay differs from delay_time carries its own; markers
+    // are never frames.
+    size_t frame = 0;
     for (const wxString& entry : ProjectEntriesWithMarkers(project.framePaths))
-        images->AddChild(TextElement("path", entry));
+    {
+        wxXmlNode* path = TextElement("path", entry);
+        if (frame < project.framePaths.size() && entry == project.framePaths[frame])
+        {
+            const int delay = frame < project.frameDelays.size() ? project.frameDelays[frame] : 0;
+            if (delay >= 1 && delay != project.delay)
+                path->AddAttribute("delay", wxString::Format("%d", delay));
+            ++frame;
+        }
+        images->AddChild(path);
+    }
+    // After <images>, where readers that do not know it never look.
+    if (project.hasGifOptions)
+        root->AddChild(MakeGifOptionsElement(project.gifOptions));
     document.SetRoot(root);
 }
 
@@ -91,26 +108,7 @@ bool WriteProjectFile(const wxString& path, const ProjectData& project, wxString
 {
     wxXmlDocument document;
     BuildProjectDocument(project, document);
-
-    wxLogNull noLog;
-    AtomicFileWriter writer;
-    if (!writer.Open(path))
-    {
-        *error = writer.Error();
-        return false;
-    }
-    if (!document.Save(writer.Stream(), 2) || !writer.Stream().IsOk())
-    {
-        writer.Discard();
-        *error = _("the file could not be written completely; the disk may be full");
-        return false;
-    }
-    if (!writer.Commit())
-    {
-        *error = writer.Error();
-        return false;
-    }
-    return true;
+    return WriteXmlFile(path, document, error);
 }
 
 ProjectReadStatus ReadProjectFile(const wxString& path, ProjectData& project)
@@ -137,6 +135,9 @@ ProjectReadStatus ReadProjectFile(const wxString& path, ProjectData& project)
     read.width = ParseLeadingInt(ElementText(width));
     read.height = ParseLeadingInt(ElementText(height));
     read.delay = ParseLeadingInt(ElementText(delay));
+    for (const wxXmlNode* later = NextSiblingElement(images); later && !read.hasGifOptions;
+         later = NextSiblingElement(later))
+        read.hasGifOptions = ReadGifOptionsElement(later, read.gifOptions);
     const wxXmlNode* entry = FirstChildElement(images);
     if (!entry)
     {
@@ -148,8 +149,11 @@ ProjectReadStatus ReadProjectFile(const wxString& path, ProjectData& project)
         if (!IsElement(entry, "path"))
             return ProjectReadStatus::NotAProject;
         const wxString text = ElementText(entry);
-        if (!text.EndsWith(".gif"))
-            read.framePaths.push_back(text);
+        if (text.EndsWith(".gif"))
+            continue;
+        read.framePaths.push_back(text);
+        wxString delay;
+        read.frameDelays.push_back(entry->GetAttribute("delay", &delay) ? ParseLeadingInt(delay) : 0);
     }
     project = read;
     return ProjectReadStatus::Ok;

@@ -2,11 +2,12 @@
 // small XML document.
 //
 // <project><name/><gif><width/><height/><delay_time/></gif>
-//   <images><path>...</path>...</images></project>
+//   <images><path>...</path>...</images><gif_options>...</gif_options></project>
 //
 // A frame taken from an animated GIF is stored as "<gif path>_<index>"; after a
 // run of such frames the GIF's own path is written as a marker, which readers
-// skip (every entry ending in ".gif").
+// skip (every entry ending in ".gif"). <gif_options> (GifOptionsFile.h) is
+// missing from older files.
 #pragma once
 
 #include "window/GifOptions.h"

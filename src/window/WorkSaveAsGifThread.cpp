@@ -7,8 +7,8 @@ wxString EnsureGifExtension(const wxString& path)
     return path.EndsWith(".gif") ? path : path + ".gif";
 }
 
-SaveFrameFeed::SaveFrameFeed(std::vector<FrameRef> frames)
-    : m_frameCount(static_cast<int>(frames.size())), m_frames(std::move(frames))
+SaveFrameFeed::SaveFrameFeed(std::vector<FrameRef> frames, std::vector<int> delays)
+    : m_frameCount(static_cast<int>(frames.size())), m_frames(std::move(frames)), m_delays(std::move(delays))
 {
 }
 
@@ -31,13 +31,14 @@ void SaveFrameFeed::ReleaseFrames()
 
 WorkSaveAsGifThread::WorkSaveAsGifThread(int width, int height, const WorkerEventSinkPtr& sink,
                                          const std::shared_ptr<SaveFrameFeed>& frames, const wxString& path,
-                                         int delay)
+                                         int delay, const GifOptions& options)
     : wxThread(wxTHREAD_DETACHED), m_sink(sink), m_frames(frames)
 {
     m_settings.path = path.Clone();
     m_settings.width = width;
     m_settings.height = height;
     m_settings.delay = delay;
+    m_settings.options = options;
 }
 
 wxThread::ExitCode WorkSaveAsGifThread::Entry()

@@ -46,7 +46,7 @@ for signal in SEGV ABRT; do
   chmod +x "$run/bin/xdg-open"
   HOME="$run/home" TMPDIR="$run/tmp" PATH="$run/bin:$PATH" "$exe" >"$run/out" 2>"$run/err" &
   pid=$!
-  wait_for_windows "$pid" || fail "$signal: the main window did not appear"
+  wait_for_windows "$pid" || fail "$signal: the main window did not appear: $(cat "$run/err")"
   before=$(date +%s)
   kill -"$signal" "$pid"
   for i in $(seq 300); do message=$(message_window "$pid") && break; sleep 0.1; done

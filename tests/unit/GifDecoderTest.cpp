@@ -188,6 +188,32 @@ TEST(GifDecoder, ComposesFramesAsAViewerShowsThem)
     }
 }
 
+// A frame keeps its own delay; the 0 a browser plays as 10 becomes 10, and a
+// frame without a control block leaves the choice to the program.
+TEST(GifDecoder, FramesKeepTheirDelays)
+{
+    const TestGif gif = {2, 1,
+                         {{0, 0, 2, 1, "rg", 10},
+                          {0, 0, 2, 1, "gr", 200},
+                          {0, 0, 1, 1, "b", 0},
+                          {1, 0, 1, 1, "w", 10},
+                          {0, 0, 2, 1, "rr", 0}}};
+    const std::vector<uint8_t> bytes = EncodeGif(gif);
+    GifDecoder decoder;
+    ASSERT_TRUE(decoder.Open(bytes.data(), bytes.size()));
+    // The tile shown for no time joins the frame after it.
+    const std::vector<int> expected = {10, 200, 10, 10};
+    ASSERT_EQ(int(expected.size()), decoder.GetFrameCount());
+    for (int i = 0; i < decoder.GetFrameCount(); ++i)
+        EXPECT_EQ(expected[i], decoder.GetFrameDelay(i)) << "frame " << i;
+
+    const TestGif withoutDelays = {1, 1, {{0, 0, 1, 1, "r"}, {0, 0, 1, 1, "g"}}};
+    const std::vector<uint8_t> plain = EncodeGif(withoutDelays);
+    ASSERT_TRUE(decoder.Open(plain.data(), plain.size()));
+    ASSERT_EQ(2, decoder.GetFrameCount());
+    EXPECT_EQ(0, decoder.GetFrameDelay(0));
+}
+
 // Each cut and each changed byte of a valid file: no crash, nothing outside
 // the screen, and the frames before a cut as they were (all of them when
 // only the trailer is missing).
@@ -355,6 +381,7 @@ TEST(GifDecoder, OptimisedAnimationRoundTripsThroughTheSave)
     settings.width = 12;
     settings.height = 8;
     settings.delay = 20;
+    settings.options.storeChangedOnly = false; // whole frames, to compare them as they are stored
     FrameList frames(decoded);
     ASSERT_TRUE(SaveGifAnimation(settings, frames).ok);
     const DecodedGif saved = DecodeGifFile(settings.path);

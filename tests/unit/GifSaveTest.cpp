@@ -2,6 +2,7 @@
 #include "support/TestEnvironment.h"
 #include "support/TestImages.h"
 #include "window/GifSave.h"
+#include "window/WorkSaveAsGifThread.h"
 
 #include <gtest/gtest.h>
 #include <wx/dir.h>
@@ -42,7 +43,13 @@ std::vector<wxImage> MixedFrames()
 GifSaveResult Save(const wxString& path, GifFrameSource& source, wxSize size = wxSize(80, 60), int threads = 0,
                    const std::function<void(int, int)>& onFrameDone = {})
 {
-    return SaveGifAnimation(GifSaveSettings{path, size.x, size.y, 12, threads}, source, onFrameDone);
+    GifSaveSettings settings;
+    settings.path = path;
+    settings.width = size.x;
+    settings.height = size.y;
+    settings.delay = 12;
+    settings.threads = threads;
+    return SaveGifAnimation(settings, source, onFrameDone);
 }
 
 size_t FileCount(const wxString& dir)
@@ -55,8 +62,7 @@ size_t FileCount(const wxString& dir)
 TEST(GifSave, WritesTheSameReadableFileWhateverTheThreadCount)
 {
     const wxString dir = MakeScratchDir("save");
-    std::vector<wxImage> frames = MixedFrames();
-    frames[0] = frames[3] = frames[6] = wxImage(); // skipped, the first and the last among them
+    const std::vector<wxImage> frames = MixedFrames();
     std::vector<std::vector<uint8_t>> files;
     for (int threads : {1, 2, 3})
     {
@@ -67,7 +73,7 @@ TEST(GifSave, WritesTheSameReadableFileWhateverTheThreadCount)
         const auto report = [&](int index, int count) { reported.emplace_back(index, count); };
         const GifSaveResult result = Save(path, source, wxSize(80, 60), threads, report);
         ASSERT_TRUE(result.ok) << result.error;
-        EXPECT_EQ(4, result.framesWritten);
+        EXPECT_EQ(7, result.framesWritten);
         EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4, 5, 6}), source.fetched);
         ASSERT_EQ(7u, reported.size());
         for (int i = 0; i < 7; ++i)
@@ -80,14 +86,67 @@ TEST(GifSave, WritesTheSameReadableFileWhateverTheThreadCount)
     const DecodedGif gif = DecodeGifFile(dir + "/threads-1.gif");
     ASSERT_TRUE(gif.ok) << gif.error;
     EXPECT_EQ(wxSize(80, 60), wxSize(gif.screenWidth, gif.screenHeight));
-    ASSERT_EQ(4u, gif.frames.size());
-    for (const DecodedGifFrame& frame : gif.frames)
-        EXPECT_EQ(wxSize(80, 60), wxSize(frame.width, frame.height));
-    EXPECT_EQ(12, gif.frames[3].delay);
+    ASSERT_EQ(7u, gif.frames.size());
+    EXPECT_EQ(wxSize(80, 60), wxSize(gif.frames[0].width, gif.frames[0].height));
+    EXPECT_EQ(12, gif.frames[6].delay);
     // A flat frame smaller than the canvas: centred on black, exact.
+    VectorFrameSource alone({frames[1]});
+    ASSERT_TRUE(Save(dir + "/alone.gif", alone).ok);
+    const DecodedGif single = DecodeGifFile(dir + "/alone.gif");
+    ASSERT_EQ(1u, single.frames.size());
     wxImage expected(80, 60, true);
     expected.Paste(frames[1], (80 - 49) / 2, 15);
-    EXPECT_TRUE(SamePixels(expected, gif.frames[0].rgb));
+    EXPECT_TRUE(SamePixels(expected, single.frames[0].rgb));
+}
+
+namespace
+{
+// The window going away during a save: it cancels the feed once the
+// second frame has been read, while later frames are still unread.
+class WindowClosingFeed : public GifFrameSource
+{
+public:
+    explicit WindowClosingFeed(SaveFrameFeed& feed) : m_feed(feed) {}
+    int GetFrameCount() const override { return m_feed.GetFrameCount(); }
+    wxImage GetFrame(int index) override
+    {
+        wxImage frame = m_feed.GetFrame(index);
+        if (index == 1)
+            m_feed.Cancel();
+        return frame;
+    }
+
+private:
+    SaveFrameFeed& m_feed;
+};
+} // namespace
+
+TEST(GifSave, AFrameThatCannotBeReadLeavesTheOldFile)
+{
+    const wxString dir = MakeScratchDir("save");
+    const wxString path = dir + "/kept.gif";
+    FrameStore store(FrameStoreSettings{dir});
+    std::vector<FrameRef> stored;
+    for (const wxImage& picture : MixedFrames())
+        stored.push_back(store.Put(picture, nullptr));
+    // The first, a middle or the last frame missing; -1: the window closed.
+    for (int missing : {0, 3, 6, -1})
+        for (int threads : {1, 3})
+        {
+            SCOPED_TRACE(wxString::Format("frame %d missing, %d threads", missing, threads));
+            WriteTextFile(path, "old contents");
+            std::vector<wxImage> frames = MixedFrames();
+            if (missing >= 0)
+                frames[missing] = wxImage();
+            VectorFrameSource vector(frames);
+            SaveFrameFeed feed(stored, std::vector<int>(stored.size(), 10));
+            WindowClosingFeed closing(feed);
+            const GifSaveResult result =
+                Save(path, missing >= 0 ? static_cast<GifFrameSource&>(vector) : closing, wxSize(80, 60), threads);
+            EXPECT_FALSE(result.ok);
+            EXPECT_TRUE(result.error.Contains(path)) << result.error;
+            EXPECT_EQ("old contents", ReadTextFile(path));
+        }
 }
 
 TEST(GifSave, ReplacesAnOldFileOnlyWhenComplete)

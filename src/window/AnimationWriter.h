@@ -1,0 +1,85 @@
+// Turns paletted frames into the bytes of an animated GIF that shows them in
+// turn. Later frames store only the rectangle that differs from what is on
+// screen, pixels in it that may stay as they are become transparent where
+// that shortens the code stream, and a frame that changes nothing is merged
+// into the one before it, their delays added. The global colour table takes
+// the colours of later frames while it has room; until it is full the file
+// is held in memory, as the table comes first in the file.
+#pragma once
+
+#include "window/GifWriter.h"
+#include "window/LzwEncoder.h"
+
+#include <cstdint>
+#include <vector>
+
+// A frame of the output size whose pixels are indices into its palette.
+struct IndexedFrame
+{
+    GifBlocks::ColourTable palette; // at most 256 colours
+    std::vector<uint8_t> indices;   // one per pixel, row by row
+    // How far, as a squared distance between colours, a shown pixel may be
+    // from the frame's own; 0 keeps every pixel exact.
+    int tolerance = 0;
+};
+
+// Squared distance between two 0xRRGGBB colours.
+inline int ColourDistance(uint32_t a, uint32_t b)
+{
+    const int r = int((a >> 16) & 0xFF) - int((b >> 16) & 0xFF);
+    const int g = int((a >> 8) & 0xFF) - int((b >> 8) & 0xFF);
+    const int bl = int(a & 0xFF) - int(b & 0xFF);
+    return r * r + g * g + bl * bl;
+}
+
+class AnimationWriter
+{
+public:
+    // plays: times the animation plays, 0 for forever. Without changedOnly
+    // every frame is stored whole, as a plain full-frame GIF.
+    AnimationWriter(int width, int height, int plays, bool changedOnly);
+
+    // Appends to out the bytes that are ready; the frame itself is held
+    // back until the next one shows whether it must be merged.
+    void AddFrame(const IndexedFrame& frame, int delay, GifBlocks::Bytes& out);
+    // Appends the frame held back and the trailer.
+    void Finish(GifBlocks::Bytes& out);
+
+    // Frames in the file, merged ones counted once.
+    int FramesStored() const { return m_framesStored; }
+
+private:
+    struct Rect
+    {
+        int left = 0, top = 0, width = 0, height = 0;
+        bool Empty() const { return width <= 0 || height <= 0; }
+    };
+    struct Encoded;
+
+    Rect ChangedRect(const IndexedFrame& frame) const;
+    // shortestRun: pixels that may stay become transparent in runs of at
+    // least this many along a row; 0 for none.
+    bool Encode(const IndexedFrame& frame, const Rect& rect, bool useGlobal, int shortestRun, Encoded& result);
+    void Show(const Rect& rect, const Encoded& encoded);
+    void Store(const IndexedFrame& frame, int delay, GifBlocks::Bytes& out);
+    void OrderGlobalTable(const IndexedFrame& next);
+    void FlushPending(GifBlocks::Bytes& out);
+    void SettleGlobalTable(GifBlocks::Bytes& out);
+
+    const int m_width;
+    const int m_height;
+    const int m_plays;
+    const bool m_changedOnly;
+    bool m_started = false;
+    // The first frame waits for the second, which shows which colours change.
+    IndexedFrame m_first;
+    int m_firstDelay = -1;
+    GifBlocks::ColourTable m_global;
+    bool m_settled = false;       // the header is out and the global table fixed
+    GifBlocks::Bytes m_unsettled; // frames written before that
+    std::vector<uint32_t> m_shown; // what a decoder shows now
+    GifBlocks::Bytes m_pending;
+    int m_pendingDelay = 0;
+    int m_framesStored = 0;
+    LzwEncoder m_lzw;
+};

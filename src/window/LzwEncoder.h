@@ -1,0 +1,71 @@
+// The GIF flavour of LZW, with a choice of index at every pixel: a pixel
+// that may stay as it is on screen can take the transparent index, and
+// within a tolerance a pixel can take any index whose colour is close
+// enough. The encoder takes whichever choice extends the string it is
+// building, which is what makes frame differences and lossy output pay.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+struct LzwPixels
+{
+    size_t count = 0;
+    int minimumCodeSize = 2;          // 2 to 8; every index is below 2^minimumCodeSize
+    const uint8_t* wanted = nullptr;  // the index each pixel should have
+    // Nonzero where the pixel may take transparentIndex instead; null for none.
+    const uint8_t* keepable = nullptr;
+    int transparentIndex = -1;
+    // acceptable[wanted * 256 + other] nonzero when index other may stand for
+    // index wanted; null when every pixel must have exactly its own index.
+    const uint8_t* acceptable = nullptr;
+    // With acceptable: for each index, the others that may stand for it,
+    // nearest first.
+    const std::vector<uint8_t>* alternatives = nullptr;
+};
+
+class LzwEncoder
+{
+public:
+    LzwEncoder();
+
+    // Appends the image data block (the minimum code size, the codes in
+    // sub-blocks and the block terminator) to out, and the index given to
+    // every pixel to chosen (count entries).
+    void Encode(const LzwPixels& pixels, std::vector<uint8_t>& out, std::vector<uint8_t>& chosen);
+
+private:
+    static const int kMaxCodes = 4096;
+
+    void Reset(int firstFree);
+    int StartString(const LzwPixels& pixels, size_t p) const;
+    int ExtendString(const LzwPixels& pixels, size_t p, int node, uint8_t& index) const;
+    void EncodeExactly(const LzwPixels& pixels, std::vector<uint8_t>& chosen);
+    void EncodeLossily(const LzwPixels& pixels, std::vector<uint8_t>& chosen);
+    bool Acceptable(const LzwPixels& pixels, size_t p, int index) const;
+    // The code of the longest string in the table that may stand for the
+    // pixels from p on, and its length. previous is the string before, -1
+    // after a clear; root receives the string's first index.
+    int LongestMatch(const LzwPixels& pixels, size_t p, int previous, int& length, int& root);
+    // Searches the strings that start with root, up to steps nodes.
+    void SearchFrom(const LzwPixels& pixels, size_t p, int root, int steps, int& bestCode, int& length);
+    void AddOrClear(int prefix, uint8_t index, int firstFree, int minimumCodeSize);
+    void AddString(int prefix, uint8_t index);
+    void PutCode(int code);
+    void FlushBits();
+
+    std::vector<uint16_t> m_child;       // [prefix * 256 + index] -> code, 0 for none
+    std::vector<uint16_t> m_firstChild;  // per code, 0 for none
+    std::vector<uint16_t> m_nextSibling; // per code
+    std::vector<uint16_t> m_prefix;      // per code
+    std::vector<uint8_t> m_last;         // per code, its last index
+    int m_firstFree = 0;
+    int m_nextCode = 0;
+    int m_codeSize = 0;
+    int m_clearCode = 0;
+    uint64_t m_bits = 0;
+    int m_bitCount = 0;
+    std::vector<uint8_t> m_codes;
+    std::vector<std::pair<uint16_t, uint16_t>> m_stack; // code, length
+};
