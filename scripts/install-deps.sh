@@ -18,7 +18,7 @@ packages=(
   libspng-dev libturbojpeg0-dev    # fast PNG and JPEG decoding
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev  # video clips as frames
   ffmpeg                           # makes the tests' video clips
-  python3-pil                      # a second, independent GIF decoder in the tests
+  python3-pil python3-numpy        # a second, independent GIF decoder in the tests, and the PSNR it is judged by
   python3 openssl                  # local HTTP and HTTPS servers of the update check tests
   unzip                            # reads the crash report archive in its test
   xvfb xauth x11-utils xdotool     # virtual display for the GUI tests
@@ -28,7 +28,6 @@ packages=(
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(imagemagick time gifsicle)  # peers the benchmarks compare with (gifski comes from npm)
-  packages+=(python3-numpy)              # the peer benchmark's PSNR of the displayed frames (with python3-pil)
   # npm fetches gifski into /tmp at benchmark time; a Node.js install of its own often brings npm already
   command -v npm >/dev/null || packages+=(npm)
 fi
