@@ -191,3 +191,20 @@ TEST(GifOptimise, DefaultQualityStaysCloseWhateverTheThreads)
     }
     EXPECT_EQ(files[0], files[1]);
 }
+
+// The logical screen descriptor gives the global table's size twice: as its
+// size and as the colour resolution, each in bits - 1, in their own fields.
+TEST(GifOptimise, ScreenDescriptorFields)
+{
+    for (const auto& [colours, packed] : {std::pair<int, uint8_t>{2, 0x80}, {5, 0xA2}, {200, 0xF7}})
+    {
+        SCOPED_TRACE(colours);
+        wxImage frame(colours, 1, false);
+        for (int x = 0; x < colours; ++x)
+            frame.SetRGB(x, 0, x, x, x);
+        const std::vector<uint8_t> bytes = ReadFileBytes(Save({frame}, {}, GifOptions()));
+        ASSERT_GT(bytes.size(), 10u);
+        EXPECT_EQ(packed, bytes[10]);
+        EXPECT_TRUE(DecodeGifFile(Save({frame}, {}, GifOptions())).ok);
+    }
+}
