@@ -140,7 +140,7 @@ TEST(GifSave, AFrameThatCannotBeReadLeavesTheOldFile)
             if (missing >= 0)
                 frames[missing] = wxImage();
             VectorFrameSource vector(frames);
-            SaveFrameFeed feed(stored);
+            SaveFrameFeed feed(stored, std::vector<int>(stored.size(), 10));
             WindowClosingFeed closing(feed);
             const GifSaveResult result =
                 Save(path, missing >= 0 ? static_cast<GifFrameSource&>(vector) : closing, wxSize(80, 60), threads);
