@@ -108,6 +108,7 @@ class WindowClosingFeed : public GifFrameSource
 public:
     explicit WindowClosingFeed(SaveFrameFeed& feed) : m_feed(feed) {}
     int GetFrameCount() const override { return m_feed.GetFrameCount(); }
+    bool StopRequested() const override { return m_feed.StopRequested(); }
     wxImage GetFrame(int index) override
     {
         wxImage frame = m_feed.GetFrame(index);
