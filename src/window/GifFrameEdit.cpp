@@ -11,7 +11,7 @@
 #include "window/ThreadEvents.h"
 #include "window/VideoDecoder.h"
 #include "window/VideoDialog.h"
-#include "window/thumbnailctrl.h"
+#include "strip/thumbnailctrl.h"
 
 #include <wx/filedlg.h>
 #include <wx/menu.h>
