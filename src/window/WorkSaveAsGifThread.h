@@ -29,6 +29,7 @@ public:
     wxImage GetFrame(int index) override; // worker thread
     int GetFrameDelay(int index) const override { return m_delays[index]; }
 
+    bool StopRequested() const override { return m_cancelled; }
     void Cancel();        // the worker gets no more frames
     void ReleaseFrames(); // GUI thread: after the save
 
