@@ -3,7 +3,7 @@
 // selection change does, and hit tests. Needs an X display. The report goes
 // to standard error; standard output gets the strip's trace lines.
 // Usage: strip_bench [item count] >/dev/null
-#include "window/thumbnailctrl.h"
+#include "strip/thumbnailctrl.h"
 
 #include <wx/app.h>
 #include <wx/dcmemory.h>

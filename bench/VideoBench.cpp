@@ -7,7 +7,7 @@
 // Prints the wall and CPU time of each pass and the pictures it gave.
 #include "window/FrameStore.h"
 #include "window/ImageDecoding.h"
-#include "window/thumbnaillogic.h"
+#include "strip/thumbnaillogic.h"
 
 #include <wx/filename.h>
 #include <wx/init.h>

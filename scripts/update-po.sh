@@ -28,7 +28,7 @@ for xrc in "$root"/Themes/*.xrc; do
   (cd "$root" && wxrc --gettext "$name") > "$work/$name.cpp"
 done
 
-(cd "$root" && find src include -name '*.cpp' -o -name '*.h' | LC_ALL=C sort) > "$work/files"
+(cd "$root" && find src -name '*.cpp' -o -name '*.h' | LC_ALL=C sort) > "$work/files"
 (cd "$work" && find Themes -name '*.cpp' | LC_ALL=C sort) >> "$work/files"
 
 xgettext --language=C++ --from-code=UTF-8 --sort-by-file --no-wrap \

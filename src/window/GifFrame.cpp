@@ -7,7 +7,7 @@
 #include "window/PreviewPrefetch.h"
 #include "window/ThreadEvents.h"
 #include "window/WorkSaveAsGifThread.h"
-#include "window/thumbnailctrl.h"
+#include "strip/thumbnailctrl.h"
 
 #include <wx/icon.h>
 #include <wx/log.h>

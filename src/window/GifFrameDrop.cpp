@@ -3,7 +3,7 @@
 #include "window/GifFrame.h"
 
 #include "model/AnimationCommands.h"
-#include "window/thumbnailctrl.h"
+#include "strip/thumbnailctrl.h"
 
 #include <wx/dnd.h>
 #include <wx/filename.h>

@@ -11,7 +11,7 @@
 #include "window/ThreadEvents.h"
 #include "window/VideoDecoder.h"
 #include "window/VideoDialog.h"
-#include "window/thumbnailctrl.h"
+#include "strip/thumbnailctrl.h"
 
 #include <wx/filedlg.h>
 #include <wx/menu.h>
@@ -105,6 +105,8 @@ bool GifFrame::StartImageLoad(const wxArrayString& entries, int insertAt)
         m_loadingProject = false;
         return false;
     }
+    // No undo while the frames of the load are on their way.
+    UpdateEditMenu();
     return true;
 }
 
@@ -363,6 +365,7 @@ void GifFrame::FinishImageLoad()
     }
     m_loadInsertAt = -1;
     m_loadDelay = 0;
+    UpdateEditMenu();
     if (GetFrameCount() > 0)
         ShowPreviewFrame(0);
     if (!m_loadFailures.empty())

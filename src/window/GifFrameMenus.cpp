@@ -5,7 +5,7 @@
 #include "app/Paths.h"
 #include "window/ThreadEvents.h"
 #include "window/WorkSaveAsGifThread.h"
-#include "window/thumbnailctrl.h"
+#include "strip/thumbnailctrl.h"
 
 #include <wx/menu.h>
 #include <wx/spinctrl.h>

@@ -5,7 +5,7 @@
 #include "app/Trace.h"
 #include "window/LoopCountDialog.h"
 #include "window/PreviewPrefetch.h"
-#include "window/thumbnailctrl.h"
+#include "strip/thumbnailctrl.h"
 
 #include <wx/dcclient.h>
 #include <wx/filename.h>

@@ -3,7 +3,7 @@
 #include "window/GifFrame.h"
 
 #include "app/Paths.h"
-#include "window/thumbnailctrl.h"
+#include "strip/thumbnailctrl.h"
 
 #include <wx/menu.h>
 #include <wx/spinctrl.h>

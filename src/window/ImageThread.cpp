@@ -3,7 +3,7 @@
 #include "window/ImageDecoding.h"
 #include "window/ThreadEvents.h"
 #include "window/VideoDecoder.h"
-#include "window/thumbnaillogic.h"
+#include "strip/thumbnaillogic.h"
 
 #include <wx/image.h>
 

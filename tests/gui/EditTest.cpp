@@ -4,8 +4,8 @@
 #include "support/MainWindowFixture.h"
 #include "support/Pictures.h"
 #include "support/TestEnvironment.h"
-#include "window/thumbnailctrl.h"
-#include "window/thumbnaillogic.h"
+#include "strip/thumbnailctrl.h"
+#include "strip/thumbnaillogic.h"
 
 #include <wx/filename.h>
 #include <wx/menu.h>

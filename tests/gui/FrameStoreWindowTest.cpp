@@ -4,7 +4,7 @@
 #include "support/Pictures.h"
 #include "support/TestEnvironment.h"
 #include "window/FrameStore.h"
-#include "window/thumbnailctrl.h"
+#include "strip/thumbnailctrl.h"
 
 #include <csignal>
 #include <sys/resource.h>

@@ -4,7 +4,7 @@
 #include "support/TestEnvironment.h"
 #include "support/TestImages.h"
 #include "window/ThreadEvents.h"
-#include "window/thumbnailctrl.h"
+#include "strip/thumbnailctrl.h"
 
 #include <wx/dcmemory.h>
 #include <wx/dnd.h>

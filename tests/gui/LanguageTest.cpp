@@ -6,8 +6,8 @@
 
 #include "app/Localisation.h"
 #include "app/Paths.h"
-#include "window/thumbnailctrl.h"
-#include "window/thumbnaillogic.h"
+#include "strip/thumbnailctrl.h"
+#include "strip/thumbnaillogic.h"
 
 #include <wx/dcclient.h>
 #include <wx/menu.h>

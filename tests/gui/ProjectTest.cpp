@@ -3,7 +3,7 @@
 #include "support/MainWindowFixture.h"
 #include "support/Pictures.h"
 #include "support/TestEnvironment.h"
-#include "window/thumbnailctrl.h"
+#include "strip/thumbnailctrl.h"
 
 #include <wx/menu.h>
 #include <wx/spinctrl.h>

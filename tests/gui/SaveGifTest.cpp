@@ -6,7 +6,7 @@
 
 #include "app/Localisation.h"
 #include "window/ThreadEvents.h"
-#include "window/thumbnailctrl.h"
+#include "strip/thumbnailctrl.h"
 
 #include <wx/dir.h>
 #include <wx/filename.h>

@@ -1,7 +1,7 @@
 // The thumbnail strip on its own, in a top-level window: selection by mouse.
 // Keys select through the same steps, from targets the unit tests check.
 #include "support/TestEnvironment.h"
-#include "window/thumbnailctrl.h"
+#include "strip/thumbnailctrl.h"
 
 #include <gtest/gtest.h>
 #include <wx/frame.h>

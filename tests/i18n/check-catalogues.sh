@@ -51,12 +51,12 @@ MISTAKES
 
 # A label glued to a colon or to other fragments in code cannot take the
 # colon, spacing and word order of another language: whole strings only.
-glued=$(cd "$root" && grep -rnE '_\([^()]*\) *\+ *"[^"]*[:：%]|"[^"]*" *\+ *_\(' src include)
+glued=$(cd "$root" && grep -rnE '_\([^()]*\) *\+ *"[^"]*[:：%]|"[^"]*" *\+ *_\(' src)
 [ -z "$glued" ] || { echo "texts assembled from translated fragments:"; echo "$glued"; failed=1; }
 # The C library converts a narrow literal by its locale, and in the "C"
 # locale a text beyond ASCII ("Save As…") comes out empty: such texts are
 # wide literals (L"Save As…").
-narrow=$(cd "$root" && grep -rnP '\b(_|wxGETTEXT_IN_CONTEXT|wxPLURAL|wxTRANSLATE)\((\s*"[^"]*",)?\s*"[^"]*[^\x00-\x7F]' src include)
+narrow=$(cd "$root" && grep -rnP '\b(_|wxGETTEXT_IN_CONTEXT|wxPLURAL|wxTRANSLATE)\((\s*"[^"]*",)?\s*"[^"]*[^\x00-\x7F]' src)
 [ -z "$narrow" ] || { echo "narrow literals beyond ASCII given to translation (write L\"...\"):"; echo "$narrow"; failed=1; }
 
 [ $failed -eq 0 ] && echo "Template and catalogues are complete."

@@ -3,7 +3,7 @@
 #include "support/Pictures.h"
 #include "support/TestEnvironment.h"
 #include "window/ThreadEvents.h"
-#include "window/thumbnailctrl.h"
+#include "strip/thumbnailctrl.h"
 
 #include <wx/app.h>
 #include <wx/spinctrl.h>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "window/GifFrame.h"
-#include "window/thumbnailctrl.h"
+#include "strip/thumbnailctrl.h"
 
 #include <gtest/gtest.h>
 #include <wx/statusbr.h>

@@ -1,6 +1,6 @@
 // Moving frames inside the strip: where a drop lands and the order that a
 // moved selection leaves.
-#include "window/thumbnaillogic.h"
+#include "strip/thumbnaillogic.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "window/thumbnailctrl.h"
-#include "window/thumbnaillogic.h"
+#include "strip/thumbnailctrl.h"
+#include "strip/thumbnaillogic.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // list and reports clicks and selection changes to its parent.
 #pragma once
 
-#include "window/thumbnaillogic.h"
+#include "strip/thumbnaillogic.h"
 
 #include <wx/bitmap.h>
 #include <wx/colour.h>

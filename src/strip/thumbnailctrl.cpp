@@ -1,4 +1,4 @@
-#include "window/thumbnailctrl.h"
+#include "strip/thumbnailctrl.h"
 
 #include "app/Trace.h"
 

@@ -1,4 +1,4 @@
-#include "window/thumbnaillogic.h"
+#include "strip/thumbnaillogic.h"
 
 #include "window/VideoDecoder.h"
 
