@@ -2,7 +2,8 @@
 # Writes frame sets as animated GIFs with the program's save-bench and with the tools a user would
 # try instead, in one run, and prints for each GIF: size, wall and CPU time, peak memory, the mean and
 # minimum PSNR of the displayed frames against the source pictures (bench/gif-psnr.py, PIL). On
-# standard error, per set: the load average, and save-bench's size, PSNR and times against the peers.
+# standard error, per set: the load average, save-bench's size, PSNR and times against the peers,
+# and whether ImageMagick and ffmpeg decode save-bench's file to the frames PIL shows.
 #
 # Usage: bench/peer-bench.sh [--save-bench PATH] [--frames DIR] [--runs N] [--keep DIR] [SET...]
 #   SET        ui term photo large video (default: all five)
@@ -149,6 +150,18 @@ compare_with_peers() { # SET
   rm -f "$work"/*.result
 }
 
+# Whether ImageMagick and ffmpeg show save-bench's frames as PIL does, on standard error.
+check_decoders() { # SET GIF
+  local folder=$work/decoded
+  rm -rf "$folder"; mkdir -p "$folder/ImageMagick" "$folder/ffmpeg"
+  nice -n "$nice_level" "$convert" "$2" -coalesce "$folder/ImageMagick/%05d.png" &&
+    nice -n "$nice_level" ffmpeg -v error -i "$2" -fps_mode passthrough "$folder/ffmpeg/%05d.png" &&
+    echo "$1: save-bench decoded by $("$python" "$here/gif-same-frames.py" "$2" \
+      ImageMagick="$folder/ImageMagick" ffmpeg="$folder/ffmpeg" | paste -sd, - | sed 's/,/, /g') (against PIL)" >&2 ||
+    echo "$1: ImageMagick or ffmpeg could not decode save-bench's file" >&2
+  rm -rf "$folder"
+}
+
 # save-bench's full-frame lossless file, where it can write one; else its default output.
 full_frame_options=()
 usage=$("$save_bench" 2>&1 || true)
@@ -197,6 +210,7 @@ for set in "${sets[@]}"; do
   report "" "ffmpeg palettegen/paletteuse" ffmpeg "$out/ffmpeg.gif" "$delay" "${pictures[@]}"
   report "" "gifski (quality 90)" gifski "$out/gifski.gif" "$delay" "${pictures[@]}"
   compare_with_peers "$set"
+  [ -e "$work/save-bench.failed" ] || check_decoders "$set" "$out/save-bench.gif"
   if [ -n "$keep" ]; then
     mkdir -p "$keep/$set"
     cp "$out"/*.gif "$keep/$set/"
