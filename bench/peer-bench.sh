@@ -92,10 +92,10 @@ median() { sort -n | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}'; }
 # Runs a tool RUNS times under nice and /usr/bin/time; leaves the median wall time, CPU time (user
 # and system, of all threads) and peak memory in $work/NAME.wall, NAME.cpu and NAME.peak. A tool that fails is reported and the run goes on.
 measure() { # NAME COMMAND...
-  local name=$1 run
+  local name=$1 wall user system peak
   shift
   : >"$work/$name.walls"; : >"$work/$name.cpus"; : >"$work/$name.peaks"; rm -f "$work/$name.failed"
-  for run in $(seq "$runs"); do
+  for _ in $(seq "$runs"); do
     if ! nice -n "$nice_level" /usr/bin/time -f '%e %U %S %M' -o "$work/one" "$@" >"$work/$name.log" 2>&1; then
       echo "peer-bench: $name failed:" >&2; cat "$work/$name.log" >&2; touch "$work/$name.failed"; return 0
     fi
@@ -134,7 +134,7 @@ report() { # SET-LABEL TOOL-LABEL NAME GIF DELAY PICTURES...
 # The figures the program is judged by, on standard error beside the table: its size against the
 # lossless optimiser's and gifski's, its PSNR against gifski's, its times as a share of gifski's.
 compare_with_peers() { # SET
-  local f
+  local f ours_size ours_db lossless_size gifski_size gifski_db
   for f in save-bench gifsicle gifski; do [ -s "$work/$f.result" ] || return 0; done
   read -r ours_size ours_db <"$work/save-bench.result"
   read -r lossless_size _ <"$work/gifsicle.result"
