@@ -219,6 +219,7 @@ public:
     void Finish();
     // The first frame that could not be read or converted, or -1.
     int MissingFrame() const { return m_missingFrame; }
+    bool Stopped() const { return m_stopped; }
 
 private:
     int RunLength() const { return m_runLength; }
@@ -243,6 +244,7 @@ private:
     int m_nextToFetch = 0;
     int m_framesWritten = 0;
     int m_missingFrame = -1;
+    bool m_stopped = false;
 };
 
 // How many times its run's error a frame's error may be before it gets a
@@ -434,6 +436,11 @@ void FrameWriter::WriteAll(const std::function<void(int, int)>& onFrameDone)
         // A file without one of its frames would show a different
         // animation, and an interrupted save (the window closed at logout)
         // looks just like this: stop, so the old file stays.
+        if (m_source.StopRequested())
+        {
+            m_stopped = true;
+            return;
+        }
         if (!slot->ok)
         {
             m_missingFrame = index;
@@ -482,15 +489,23 @@ GifSaveResult SaveGifAnimation(const GifSaveSettings& settings, GifFrameSource& 
         return result;
     }
     int missingFrame = -1;
+    bool stopped = false;
     {
         FrameWriter writer(settings, source, file.Stream(), spent);
         writer.WriteAll(onFrameDone);
         result.framesWritten = writer.FramesWritten();
         missingFrame = writer.MissingFrame();
+        stopped = writer.Stopped() || source.StopRequested();
         const auto start = std::chrono::steady_clock::now();
-        if (missingFrame < 0 && !writer.WriteFailed())
+        if (missingFrame < 0 && !stopped && !writer.WriteFailed())
             writer.Finish();
         spent.writeSeconds += SecondsSince(start);
+    }
+    if (stopped)
+    {
+        file.Discard();
+        result.error = wxString::Format(_("Saving \"%s\" was stopped, so the file was left as it was."), settings.path);
+        return result;
     }
     if (missingFrame >= 0)
     {

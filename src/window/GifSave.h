@@ -29,6 +29,9 @@ public:
         (void)index;
         return 0;
     }
+    // True once the save must stop (its window is closing); checked before
+    // each frame is written and before the file replaces the old one.
+    virtual bool StopRequested() const { return false; }
 };
 
 struct GifSaveSettings
