@@ -2,7 +2,8 @@
 # Writes frame sets as animated GIFs with the program's save-bench and with the tools a user would
 # try instead, in one run, and prints for each GIF: size, wall and CPU time, peak memory, the mean and
 # minimum PSNR of the displayed frames against the source pictures (bench/gif-psnr.py, PIL). On
-# standard error, per set: the load average, and save-bench's size, PSNR and times against the peers.
+# standard error, per set: the load average, save-bench's size, PSNR and times against the peers,
+# and whether ImageMagick and ffmpeg decode save-bench's file to the frames PIL shows.
 #
 # Usage: bench/peer-bench.sh [--save-bench PATH] [--frames DIR] [--runs N] [--keep DIR] [SET...]
 #   SET        ui term photo large video (default: all five)
@@ -91,10 +92,10 @@ median() { sort -n | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}'; }
 # Runs a tool RUNS times under nice and /usr/bin/time; leaves the median wall time, CPU time (user
 # and system, of all threads) and peak memory in $work/NAME.wall, NAME.cpu and NAME.peak. A tool that fails is reported and the run goes on.
 measure() { # NAME COMMAND...
-  local name=$1 run
+  local name=$1 wall user system peak
   shift
   : >"$work/$name.walls"; : >"$work/$name.cpus"; : >"$work/$name.peaks"; rm -f "$work/$name.failed"
-  for run in $(seq "$runs"); do
+  for _ in $(seq "$runs"); do
     if ! nice -n "$nice_level" /usr/bin/time -f '%e %U %S %M' -o "$work/one" "$@" >"$work/$name.log" 2>&1; then
       echo "peer-bench: $name failed:" >&2; cat "$work/$name.log" >&2; touch "$work/$name.failed"; return 0
     fi
@@ -133,7 +134,7 @@ report() { # SET-LABEL TOOL-LABEL NAME GIF DELAY PICTURES...
 # The figures the program is judged by, on standard error beside the table: its size against the
 # lossless optimiser's and gifski's, its PSNR against gifski's, its times as a share of gifski's.
 compare_with_peers() { # SET
-  local f
+  local f ours_size ours_db lossless_size gifski_size gifski_db
   for f in save-bench gifsicle gifski; do [ -s "$work/$f.result" ] || return 0; done
   read -r ours_size ours_db <"$work/save-bench.result"
   read -r lossless_size _ <"$work/gifsicle.result"
@@ -147,6 +148,18 @@ compare_with_peers() { # SET
     printf "\n"
   }' >&2
   rm -f "$work"/*.result
+}
+
+# Whether ImageMagick and ffmpeg show save-bench's frames as PIL does, on standard error.
+check_decoders() { # SET GIF
+  local folder=$work/decoded
+  rm -rf "$folder"; mkdir -p "$folder/ImageMagick" "$folder/ffmpeg"
+  nice -n "$nice_level" "$convert" "$2" -coalesce "$folder/ImageMagick/%05d.png" &&
+    nice -n "$nice_level" ffmpeg -v error -i "$2" -fps_mode passthrough "$folder/ffmpeg/%05d.png" &&
+    echo "$1: save-bench decoded by $("$python" "$here/gif-same-frames.py" "$2" \
+      ImageMagick="$folder/ImageMagick" ffmpeg="$folder/ffmpeg" | paste -sd, - | sed 's/,/, /g') (against PIL)" >&2 ||
+    echo "$1: ImageMagick or ffmpeg could not decode save-bench's file" >&2
+  rm -rf "$folder"
 }
 
 # save-bench's full-frame lossless file, where it can write one; else its default output.
@@ -197,6 +210,7 @@ for set in "${sets[@]}"; do
   report "" "ffmpeg palettegen/paletteuse" ffmpeg "$out/ffmpeg.gif" "$delay" "${pictures[@]}"
   report "" "gifski (quality 90)" gifski "$out/gifski.gif" "$delay" "${pictures[@]}"
   compare_with_peers "$set"
+  [ -e "$work/save-bench.failed" ] || check_decoders "$set" "$out/save-bench.gif"
   if [ -n "$keep" ]; then
     mkdir -p "$keep/$set"
     cp "$out"/*.gif "$keep/$set/"
