@@ -132,10 +132,15 @@ void GifFrame::OnAddVideo(wxCommandEvent&)
                      wxOK | wxICON_WARNING, this);
         return;
     }
-    VideoDialog dialog(this, path, info);
-    if (dialog.ShowModal() != wxID_OK)
-        return;
-    const VideoChoice choice = dialog.GetChoice();
+    // A clip that does not know its length has no span to choose: all of it comes.
+    VideoChoice choice = DefaultVideoChoice(info);
+    if (info.duration > 0)
+    {
+        VideoDialog dialog(this, path, info);
+        if (dialog.ShowModal() != wxID_OK)
+            return;
+        choice = dialog.GetChoice();
+    }
     // The one delay of an empty animation follows the clip's pace.
     if (GetFrameCount() == 0)
     {
@@ -143,7 +148,7 @@ void GifFrame::OnAddVideo(wxCommandEvent&)
         m_thumbnailCtrl->m_frameDelay = m_spinctrl_delay->GetValue();
     }
     wxArrayString entries;
-    entries.push_back(VideoRangeEntry(path, choice));
+    entries.push_back(info.duration > 0 ? VideoRangeEntry(path, choice) : path);
     if (StartImageLoad(entries))
         EnableFrameCommands();
 }
