@@ -494,11 +494,16 @@ int RemoveAbandonedFrameStores(const wxString& directory)
 namespace
 {
 std::mutex g_programStoreMutex;
-std::unique_ptr<FrameStore> g_programStore;
+std::shared_ptr<FrameStore> g_programStore;
 size_t g_programStoreBudget = FrameStoreSettings().memoryBudget;
 } // namespace
 
 FrameStore& ProgramFrameStore()
+{
+    return *HoldProgramFrameStore();
+}
+
+std::shared_ptr<FrameStore> HoldProgramFrameStore()
 {
     std::lock_guard<std::mutex> lock(g_programStoreMutex);
     if (!g_programStore)
@@ -507,9 +512,9 @@ FrameStore& ProgramFrameStore()
         settings.directory = FrameStoreDirectory();
         settings.memoryBudget = g_programStoreBudget;
         RemoveAbandonedFrameStores(settings.directory);
-        g_programStore.reset(new FrameStore(settings));
+        g_programStore = std::make_shared<FrameStore>(settings);
     }
-    return *g_programStore;
+    return g_programStore;
 }
 
 void ShutDownProgramFrameStore()

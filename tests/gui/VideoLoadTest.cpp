@@ -97,7 +97,7 @@ TEST_F(VideoLoadTest, AddVideoTakesTheChosenSpanAtTheChosenRate)
     EXPECT_EQ(clip + "_500", FramePath(0));
     EXPECT_EQ(clip + "_1300", FramePath(4));
     EXPECT_EQ(20, m_frame->m_spinctrl_delay->GetValue());
-    EXPECT_EQ(32, m_frame->m_outWidth);
+    EXPECT_EQ(32, m_frame->GetAnimation().GetOutputSize().x);
 
     // Inserted before the second frame, the whole clip loads in the background.
     m_frame->m_thumbnailCtrl->Select(1);
