@@ -138,16 +138,21 @@ void GifFrame::OnAddVideo(wxCommandEvent&)
                      wxOK | wxICON_WARNING, this);
         return;
     }
-    VideoDialog dialog(this, path, info);
-    if (dialog.ShowModal() != wxID_OK)
-        return;
-    const VideoChoice choice = dialog.GetChoice();
+    // A clip that does not know its length has no span to choose: all of it comes.
+    VideoChoice choice = DefaultVideoChoice(info);
+    if (info.duration > 0)
+    {
+        VideoDialog dialog(this, path, info);
+        if (dialog.ShowModal() != wxID_OK)
+            return;
+        choice = dialog.GetChoice();
+    }
     // The clip's frames show at its pace; an empty animation takes it as its delay.
     m_loadDelay = std::max(1, int(std::lround(100.0 / choice.rate)));
     if (GetFrameCount() == 0)
         m_animation.SetDelay(m_loadDelay);
     wxArrayString entries;
-    entries.push_back(VideoRangeEntry(path, choice));
+    entries.push_back(info.duration > 0 ? VideoRangeEntry(path, choice) : path);
     StartImageLoad(entries);
 }
 

@@ -523,6 +523,11 @@ bool DecodeVideoEntry(const wxString& entry, const PictureCallback& onPicture, w
     VideoChoice choice = parsed.choice;
     if (parsed.kind == VideoEntryKind::Whole)
         choice = DefaultVideoChoice(reader.Info());
+    // A recording written to a pipe, or cut off before its end was written,
+    // has no duration: it is read to its end, as far as the animation limit
+    // allows.
+    if (parsed.kind == VideoEntryKind::Whole && !(reader.Info().duration > 0))
+        choice.end = double(kMaxGifAnimationPixels / PixelsOf(reader.Info().size)) / choice.rate;
     else if (parsed.kind == VideoEntryKind::Single)
         choice = {1000.0, parsed.milliseconds / 1000.0, (parsed.milliseconds + 1) / 1000.0};
     if (!VideoChoiceWithinLimits(reader.Info(), choice))

@@ -49,6 +49,9 @@ protected:
         s_dir = MakeScratchDir("clips");
         s_madeAll = MakeNumberedClip(s_dir + "/h264.mp4", "-c:v libx264 -qp 0 -pix_fmt yuv420p", 32, 24, 10, 2) &&
                     MakeNumberedClip(s_dir + "/odd.webm", "-c:v libvpx-vp9 -lossless 1", 33, 25, 10, 2) &&
+                    // Written to a pipe, so the container never learns its duration.
+                    MakeNumberedClip(s_dir + "/piped.mkv", "-c:v libx264 -qp 0 -pix_fmt yuv420p -f matroska - >", 32,
+                                     24, 10, 2) &&
                     // Left half red, right half blue, turned a quarter by its metadata as a phone does.
                     MakeVideoClip(s_dir + "/upright.mov",
                                   "-f lavfi -i \"color=c=red:s=16x8:r=5:d=1[l];color=c=blue:s=16x8:r=5:d=1[r];"
@@ -82,6 +85,7 @@ TEST_F(VideoClipTest, FramesFollowTheChosenRateAndSpan)
     const Case cases[] = {
         {h264, {32, 24}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 0, 10},
         {s_dir + "/odd.webm", {33, 25}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 0, 10},
+        {s_dir + "/piped.mkv", {32, 24}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 0, 10},
         {VideoRangeEntry(h264, {5, 0.5, 1.5}), {32, 24}, {5, 7, 9, 11, 13}, 500, 20},
         {VideoRangeEntry(h264, {25, 0, 0.4}), {32, 24}, {0, 0, 0, 1, 1, 2, 2, 2, 3, 3}, 0, 4},
         // Past the clip's end nothing more comes.
