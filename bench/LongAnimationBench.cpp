@@ -59,17 +59,8 @@ public:
     // What File > Open Project does once its file dialog has given the path.
     bool OpenProjectFile(const wxString& path)
     {
-        ProjectData project;
-        if (ReadProjectFile(path, project) != ProjectReadStatus::Ok)
-            return false;
-        ApplyLoadedProject(path, project);
-        wxArrayString entries;
-        for (const wxString& picture : project.framePaths)
-            entries.push_back(picture);
-        if (!StartImageLoad(entries))
-            return false;
-        EnableFrameCommands();
-        return true;
+        LoadProject(path);
+        return IsLoading();
     }
 
     // What File > Save As does once its file dialog has given the path.
@@ -77,8 +68,7 @@ public:
     {
         StopPreview();
         m_gifPath = path;
-        TakeGifSnapshot();
-        return StartGifSave(m_outWidth, m_outHeight, "Save As GIF Progress Dialog");
+        return StartGifSave("Save As GIF Progress Dialog");
     }
 };
 

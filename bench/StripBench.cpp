@@ -46,7 +46,7 @@ void TimeAppend(wxThumbnailCtrl* strip, const wxString& path, int count)
     strip->SuspendUpdates();
     wxStopWatch watch;
     for (int i = 0; i < count; ++i)
-        strip->Append(new wxImageThumbnailItem(new wxImage(picture), 0, path), 10);
+        strip->Append(new wxImageThumbnailItem(ScaleImageToFit(picture, 80, 80), path));
     Report("Append of one 640 x 480 picture", watch.Time(), count);
     strip->ResumeUpdates();
 }

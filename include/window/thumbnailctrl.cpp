@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <unordered_map>
 
 const wxEventType wxEVT_COMMAND_THUMBNAIL_ITEM_SELECTED = wxNewEventType();
 const wxEventType wxEVT_COMMAND_THUMBNAIL_ITEM_DESELECTED = wxNewEventType();
@@ -163,7 +164,7 @@ void wxThumbnailItem::DrawCaption(wxDC& dc, wxThumbnailCtrl* ctrl, const wxRect&
     PrepareText(dc, ctrl, selected ? *wxWHITE : ctrl->GetCaptionColour());
     dc.SetFont(ctrl->GetCaptionFont(dc, clip.width));
     dc.SetClippingRegion(clip);
-    dc.DrawText(FrameCaption(index, ctrl->m_frameDelay), clip.GetTopLeft());
+    dc.DrawText(FrameCaption(index, m_startTime), clip.GetTopLeft());
     dc.DestroyClippingRegion();
 }
 
@@ -175,20 +176,9 @@ bool wxThumbnailItem::LoadThumbnail(wxThumbnailCtrl*)
 // ---------------------------------------------------------------------------
 // wxImageThumbnailItem
 
-wxImageThumbnailItem::wxImageThumbnailItem(wxImage* image, int frameIndex, const wxString& path)
-    : wxThumbnailItem(path), m_image(image), m_frameIndex(frameIndex)
+wxImageThumbnailItem::wxImageThumbnailItem(const wxImage& thumbnailPicture, const wxString& path)
+    : wxThumbnailItem(path), m_thumbnailPicture(thumbnailPicture)
 {
-}
-
-wxImageThumbnailItem::wxImageThumbnailItem(const FrameRef& frame, const wxImage& thumbnailPicture, int frameIndex,
-                                           const wxString& path)
-    : wxThumbnailItem(path), m_frameIndex(frameIndex), m_frame(frame), m_thumbnailPicture(thumbnailPicture)
-{
-}
-
-wxImageThumbnailItem::~wxImageThumbnailItem()
-{
-    delete m_image;
 }
 
 bool wxImageThumbnailItem::DrawImage(wxDC& dc, wxThumbnailCtrl*, const wxRect& imageRect, int)
@@ -202,44 +192,16 @@ bool wxImageThumbnailItem::DrawImage(wxDC& dc, wxThumbnailCtrl*, const wxRect& i
     return true;
 }
 
-bool wxImageThumbnailItem::LoadThumbnail(wxThumbnailCtrl* ctrl)
+bool wxImageThumbnailItem::LoadThumbnail(wxThumbnailCtrl*)
 {
-    WriteTraceLine("wxImageThumbnailItem");
     if (m_thumbnail.IsOk())
         return true;
-    if (!wxFileExists(m_path))
+    if (!m_thumbnailPicture.IsOk())
         return false;
-    // An item without a picture would reach the preview and the GIF writer
-    // with nothing to show; it is refused like one whose file is gone.
-    wxCHECK_MSG(ctrl && (m_frame || (m_image && m_image->IsOk())), false, "item without a picture");
-    if (!m_frame)
-    {
-        m_frame = ProgramFrameStore().Put(*m_image, nullptr);
-        if (!m_frame)
-            return false;
-        m_thumbnailPicture = ScaleImageToFit(*m_image, ctrl->GetThumbnailWidth(), ctrl->GetThumbnailHeight());
-    }
     wxLogNull noLog;
-    m_path = ThumbnailItemPath(m_path, m_frameIndex);
-    if (m_thumbnailPicture.IsOk())
-        m_thumbnail = wxBitmap(m_thumbnailPicture);
+    m_thumbnail = wxBitmap(m_thumbnailPicture);
     m_thumbnailPicture = wxImage();
-    if (m_thumbnail.IsOk())
-    {
-        delete m_image;
-        m_image = nullptr;
-    }
-    return true;
-}
-
-wxImage wxImageThumbnailItem::GetPicture() const
-{
-    return m_frame ? m_frame->Load() : wxImage();
-}
-
-wxSize wxImageThumbnailItem::GetPictureSize() const
-{
-    return m_frame ? m_frame->GetSize() : wxSize(0, 0);
+    return m_thumbnail.IsOk();
 }
 
 // ---------------------------------------------------------------------------
@@ -349,7 +311,7 @@ const wxFont& wxThumbnailCtrl::GetCaptionFont(wxDC& dc, int width)
 {
     // One size for all captions, so that they read alike; the pattern
     // follows the frame count, the delay and the language.
-    const wxString widest = CaptionWidthPattern(GetCount(), m_frameDelay);
+    const wxString widest = CaptionWidthPattern(GetCount(), GetCount() > 0 ? GetItem(GetCount() - 1)->m_startTime : 0);
     if (!m_captionFont.IsOk() || widest != m_captionFontText || width != m_captionFontWidth)
     {
         m_captionFont = FitFont(dc, widest, width);
@@ -408,11 +370,10 @@ bool wxThumbnailCtrl::DrawItemCell(int n, wxDC& dc, const wxRect& cellRect, cons
     return item && item->DrawCell(dc, this, cellRect, imageRect, drawFlags, n);
 }
 
-int wxThumbnailCtrl::Append(wxThumbnailItem* item, int frameDelay)
+int wxThumbnailCtrl::Append(wxThumbnailItem* item)
 {
     WriteTraceLine("Append");
     wxCHECK_MSG(item, -1, "no item to append");
-    m_frameDelay = frameDelay;
     if (!item->LoadThumbnail(this))
         return -1;
     const int index = GetCount();
@@ -465,6 +426,49 @@ void wxThumbnailCtrl::Delete(int n)
             --m_selections[i];
     }
     LayoutChanged();
+}
+
+bool wxThumbnailCtrl::SyncItems(const std::vector<long>& keys,
+                                const std::function<wxThumbnailItem*(size_t)>& make)
+{
+    bool same = keys.size() == m_items.size();
+    for (size_t i = 0; same && i < keys.size(); ++i)
+        same = m_items[i]->m_key == keys[i];
+    if (same)
+        return false;
+
+    std::unordered_map<long, int> oldIndexOfKey;
+    for (size_t i = 0; i < m_items.size(); ++i)
+        oldIndexOfKey[m_items[i]->m_key] = int(i);
+    std::vector<std::unique_ptr<wxThumbnailItem>> old = m_items.TakeAll();
+    std::vector<std::unique_ptr<wxThumbnailItem>> items;
+    std::vector<int> newIndex(old.size(), -1);
+    for (size_t i = 0; i < keys.size(); ++i)
+    {
+        const auto found = oldIndexOfKey.find(keys[i]);
+        if (found != oldIndexOfKey.end() && old[found->second])
+        {
+            newIndex[found->second] = int(i);
+            items.push_back(std::move(old[found->second]));
+            continue;
+        }
+        items.emplace_back(make(i));
+        items.back()->m_key = keys[i];
+        items.back()->LoadThumbnail(this);
+    }
+    m_items.Assign(std::move(items));
+
+    wxArrayInt selections;
+    for (int index : m_selections)
+    {
+        if (newIndex[index] >= 0)
+            selections.push_back(newIndex[index]);
+    }
+    m_selections = selections;
+    for (int* index : {&m_anchor, &m_lastSelected, &m_focusItem})
+        *index = *index >= 0 && *index < int(newIndex.size()) ? newIndex[*index] : -1;
+    LayoutChanged();
+    return true;
 }
 
 int wxThumbnailCtrl::GetCount() const

@@ -4,7 +4,6 @@
 // list and reports clicks and selection changes to its parent.
 #pragma once
 
-#include "window/FrameStore.h"
 #include "window/thumbnaillogic.h"
 
 #include <wx/bitmap.h>
@@ -14,6 +13,7 @@
 #include <wx/image.h>
 #include <wx/scrolwin.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -56,6 +56,10 @@ public:
     virtual bool LoadThumbnail(wxThumbnailCtrl* ctrl);
 
     wxString m_path;
+    // What the strip's owner tells its items apart by (see SyncItems).
+    long m_key = 0;
+    // Where the frame starts, in hundredths of a second, for the caption.
+    int m_startTime = 0;
 
 private:
     void DrawFileName(wxDC& dc, wxThumbnailCtrl* ctrl, const wxRect& cellRect,
@@ -66,41 +70,22 @@ private:
     wxDECLARE_ABSTRACT_CLASS(wxThumbnailItem);
 };
 
-// A frame made from a decoded picture. The full picture lives in the frame
-// store; the item keeps a reference to it and the thumbnail. An item made
-// from an image owns it until the picture is in the store and the thumbnail
-// exists.
+// A frame shown by its thumbnail. The frame's picture itself belongs to the
+// strip's owner; the item keeps only what it draws.
 class wxImageThumbnailItem : public wxThumbnailItem
 {
 public:
-    // The caller has checked the image with IsOk(); the item takes it.
-    wxImageThumbnailItem(wxImage* image, int frameIndex, const wxString& path);
-    // A picture already in the store, with a copy scaled down to the
-    // thumbnail size (ScaleImageToFit; invalid when a side would be 0).
-    wxImageThumbnailItem(const FrameRef& frame, const wxImage& thumbnailPicture, int frameIndex,
-                         const wxString& path);
-    ~wxImageThumbnailItem() override;
+    // A picture already scaled down to the strip's thumbnail size
+    // (ScaleImageToFit; invalid when a side would be 0).
+    wxImageThumbnailItem(const wxImage& thumbnailPicture, const wxString& path);
 
     bool DrawImage(wxDC& dc, wxThumbnailCtrl* ctrl, const wxRect& imageRect, int drawFlags) override;
-    // Loads once: gives a ".gif" path its frame suffix, keeps the picture in
-    // the store, makes the thumbnail and releases the image once the
-    // thumbnail exists. False when the source file is gone, there is no
-    // image or the store cannot take it.
+    // Makes the thumbnail bitmap once. False when there is no picture.
     bool LoadThumbnail(wxThumbnailCtrl* ctrl) override;
 
-    // The frame's full picture as an image of its own (any thread may then
-    // use it); invalid until the item has been loaded into the strip.
-    wxImage GetPicture() const;
-    // 0 x 0 when the item has no picture.
-    wxSize GetPictureSize() const;
-    const FrameRef& GetStoredFrame() const { return m_frame; }
-
     wxBitmap m_thumbnail;
-    wxImage* m_image = nullptr;
-    int m_frameIndex = 0;
 
 private:
-    FrameRef m_frame;
     wxImage m_thumbnailPicture;
 
     wxDECLARE_ABSTRACT_CLASS(wxImageThumbnailItem);
@@ -186,6 +171,8 @@ public:
     void Clear();
     // Puts the items in a new order: entry i is the old index of item i.
     void Reorder(const std::vector<int>& order);
+    std::vector<std::unique_ptr<wxThumbnailItem>> TakeAll() { return std::move(m_items); }
+    void Assign(std::vector<std::unique_ptr<wxThumbnailItem>> items) { m_items = std::move(items); }
 
 private:
     std::vector<std::unique_ptr<wxThumbnailItem>> m_items;
@@ -208,13 +195,18 @@ public:
     // Loads the item and adds it at the end; the selection is kept, the
     // anchor and focus are forgotten. Returns the new index, or -1 when the
     // item's file is gone: the item is then not taken and stays the caller's.
-    virtual int Append(wxThumbnailItem* item, int frameDelay);
+    virtual int Append(wxThumbnailItem* item);
     // Takes the item before position pos (0 <= pos <= GetCount()), even when
     // it cannot be loaded; selected indices from pos on move up by one.
     virtual int Insert(wxThumbnailItem* item, int pos);
     virtual void Clear();
     virtual void Delete(int n);
     virtual int GetCount() const;
+    // Makes the strip hold one item per key, in this order: an item whose
+    // key it holds already stays, with its selection and focus; `make`
+    // makes the item of any other key (the index is the key's). Returns
+    // false when the strip held these keys in this order already.
+    bool SyncItems(const std::vector<long>& keys, const std::function<wxThumbnailItem*(size_t)>& make);
     // Moves the selection with a navigation key as a file list does: plain
     // keys select the target alone, Shift extends from the anchor, Control
     // toggles the target.
@@ -288,8 +280,6 @@ public:
     // The strip's font, made smaller until the text fits in the width.
     wxFont FitFont(wxDC& dc, const wxString& text, int width) const;
 
-    // Delay of every frame in hundredths of a second, for the captions only.
-    int m_frameDelay = 0;
     // Above 0 while updates are suspended.
     int m_freezeCount = 0;
 

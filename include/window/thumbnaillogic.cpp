@@ -245,17 +245,14 @@ wxString FormatFrameCaption(int number, double startSeconds)
 }
 } // namespace
 
-wxString FrameCaption(int index, int frameDelay)
+wxString FrameCaption(int index, int startTime)
 {
-    // Single precision, like the captions this program has always printed.
-    const float delaySeconds = float(frameDelay / 100.0);
-    const float startSeconds = delaySeconds * float(index);
-    return FormatFrameCaption(index + 1, double(startSeconds));
+    return FormatFrameCaption(index + 1, startTime / 100.0);
 }
 
-wxString CaptionWidthPattern(int count, int frameDelay)
+wxString CaptionWidthPattern(int count, int lastStartTime)
 {
-    wxString pattern = FrameCaption(std::max(count - 1, 0), frameDelay);
+    wxString pattern = FrameCaption(std::max(count - 1, 0), lastStartTime);
     for (wxUniCharRef c : pattern)
     {
         if (c >= '0' && c <= '9')

@@ -78,9 +78,9 @@ wxImage ScaleImageToFit(const wxImage& image, int maxWidth, int maxHeight);
 wxString ThumbnailItemPath(const wxString& sourcePath, int frameIndex);
 
 // The caption under a cell: the frame's number counted from 1 and its start
-// time in seconds under the one delay (hundredths of a second) that all
-// frames share.
-wxString FrameCaption(int index, int frameDelay);
-// The last of count captions with every digit made a 9: the widest caption
-// of the strip, and the same text for as long as the digits only change.
-wxString CaptionWidthPattern(int count, int frameDelay);
+// time, given in hundredths of a second, in seconds.
+wxString FrameCaption(int index, int startTime);
+// The caption of the last of count frames, starting at lastStartTime, with
+// every digit made a 9: the widest caption of the strip, and the same text
+// for as long as the digits only change.
+wxString CaptionWidthPattern(int count, int lastStartTime);

@@ -68,7 +68,7 @@ AnimationWriter::Rect AnimationWriter::ChangedRect(const IndexedFrame& frame) co
 // Encodes the rectangle with the global table or with a local one that
 // holds just the colours the rectangle needs. False when the global table
 // lacks a colour or a free index for transparency.
-bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool useGlobal, bool transparency,
+bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool useGlobal, int shortestRun,
                              Encoded& result)
 {
     const size_t pixels = size_t(rect.width) * size_t(rect.height);
@@ -78,17 +78,24 @@ bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool u
     for (int y = 0; y < rect.height; ++y)
     {
         const size_t from = size_t(rect.top + y) * size_t(m_width) + size_t(rect.left);
-        for (int x = 0; x < rect.width; ++x)
+        uint8_t* keep = keepable.data() + size_t(y) * rect.width;
+        for (int x = 0; x < rect.width && shortestRun > 0; ++x)
         {
-            const uint8_t index = frame.indices[from + x];
-            const uint32_t colour = frame.palette[index];
-            const uint32_t shown = m_shown.empty() ? ~colour : m_shown[from + x];
-            const bool keep = transparency && (frame.tolerance == 0 ? colour == shown
-                                                                    : ColourDistance(colour, shown) <= frame.tolerance);
-            keepable[size_t(y) * rect.width + x] = keep;
-            anyKeepable |= keep;
-            if (!keep)
-                needed[index] = true;
+            const uint32_t colour = frame.palette[frame.indices[from + x]];
+            const uint32_t shown = m_shown[from + x];
+            keep[x] = frame.tolerance == 0 ? colour == shown : ColourDistance(colour, shown) <= frame.tolerance;
+        }
+        // Runs shorter than shortestRun are written out instead.
+        for (int x = 0; x < rect.width;)
+        {
+            int end = x;
+            while (end < rect.width && keep[end])
+                ++end;
+            if (end - x < shortestRun)
+                std::fill(keep + x, keep + end, 0);
+            anyKeepable |= end - x >= shortestRun && end > x;
+            for (x = end; x < rect.width && !keep[x]; ++x)
+                needed[frame.indices[from + x]] = true;
         }
     }
 
@@ -155,6 +162,12 @@ bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool u
     const ColourTable& table = result.table;
     const int transparent = result.transparent;
 
+    // Codes need only be as wide as the highest index that must be written;
+    // pixels that may stay and whose own index is higher stay.
+    int highestNeeded = std::max(transparent, 0);
+    for (size_t i = 0; i < frame.palette.size(); ++i)
+        if (needed[i])
+            highestNeeded = std::max(highestNeeded, tableIndex[i]);
     std::vector<uint8_t> wanted(pixels);
     for (int y = 0; y < rect.height; ++y)
     {
@@ -164,7 +177,8 @@ bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool u
             const int index = tableIndex[frame.indices[from + x]];
             const size_t p = size_t(y) * rect.width + x;
             // A pixel whose colour the table lacks may stay as it is.
-            wanted[p] = uint8_t(index >= 0 && index != transparent ? index : transparent);
+            const bool usable = index >= 0 && index != transparent && index <= highestNeeded;
+            wanted[p] = uint8_t(usable ? index : transparent);
         }
     }
 
@@ -191,14 +205,8 @@ bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool u
         }
     }
 
-    // Codes need only cover the indices the frame uses; a lossy encoder may
-    // use any index of the table.
-    int highestIndex = std::max(transparent, 0);
-    if (acceptable.empty())
-        for (uint8_t index : wanted)
-            highestIndex = std::max(highestIndex, int(index));
-    else
-        highestIndex = int(table.size()) - 1;
+    // A lossy encoder may use any index of the table.
+    const int highestIndex = acceptable.empty() ? highestNeeded : int(table.size()) - 1;
 
     LzwPixels input;
     input.count = pixels;
@@ -256,9 +264,66 @@ void AnimationWriter::SettleGlobalTable(Bytes& out)
     m_settled = true;
 }
 
+// Codes are as wide as the highest index a frame uses needs, so the colours
+// of what changes between the first two frames, which usually go on
+// changing, come first in the global table.
+void AnimationWriter::OrderGlobalTable(const IndexedFrame& next)
+{
+    const IndexedFrame& first = m_first;
+    ColourIndex placed;
+    const auto place = [&](uint32_t colour) {
+        if (m_global.size() < 256 && placed.Insert(colour, int(m_global.size())) == int(m_global.size()))
+            m_global.push_back(colour);
+    };
+    m_global.clear();
+    for (size_t p = 0; p < first.indices.size() && p < next.indices.size(); ++p)
+    {
+        const uint32_t was = first.palette[first.indices[p]];
+        const uint32_t now = next.palette[next.indices[p]];
+        if (was == now)
+            continue;
+        place(was);
+        place(now);
+    }
+    // The first frame's colours must all be there.
+    const size_t room = 256 - first.palette.size();
+    ColourIndex inFirst;
+    for (size_t i = 0; i < first.palette.size(); ++i)
+        inFirst.Insert(first.palette[i], int(i));
+    GifBlocks::ColourTable ordered;
+    size_t extra = 0;
+    for (uint32_t colour : m_global)
+        if (inFirst.Find(colour) >= 0 || extra++ < room)
+            ordered.push_back(colour);
+    m_global.swap(ordered);
+    ColourIndex kept;
+    for (size_t i = 0; i < m_global.size(); ++i)
+        kept.Insert(m_global[i], int(i));
+    for (uint32_t colour : first.palette)
+        if (kept.Insert(colour, int(m_global.size())) == int(m_global.size()))
+            m_global.push_back(colour);
+}
+
 void AnimationWriter::AddFrame(const IndexedFrame& frame, int delay, Bytes& out)
 {
     delay = std::max(delay, 0);
+    if (!m_started && m_firstDelay < 0)
+    {
+        m_first = frame;
+        m_firstDelay = delay;
+        return;
+    }
+    if (!m_started)
+    {
+        OrderGlobalTable(frame);
+        Store(m_first, m_firstDelay, out);
+        m_first = IndexedFrame();
+    }
+    Store(frame, delay, out);
+}
+
+void AnimationWriter::Store(const IndexedFrame& frame, int delay, Bytes& out)
+{
     Rect rect = ChangedRect(frame);
     if (rect.Empty())
     {
@@ -270,7 +335,7 @@ void AnimationWriter::AddFrame(const IndexedFrame& frame, int delay, Bytes& out)
         // Too long to merge: a pixel that stays as it is carries the delay.
         rect = Rect{0, 0, 1, 1};
     }
-    if (!m_started)
+    if (!m_started && m_global.empty())
         m_global = frame.palette;
 
     // Every way of storing the frame is tried where that is cheap: screen
@@ -282,12 +347,13 @@ void AnimationWriter::AddFrame(const IndexedFrame& frame, int delay, Bytes& out)
     Encoded best;
     bool found = false;
     for (const bool useGlobal : {true, false})
-        for (const bool transparency : {true, false})
+        for (const int shortestRun : {1, 0, 8})
         {
-            if ((!m_started && !useGlobal) || (transparency && !canBeTransparent) || (found && !cheap && !useGlobal))
+            if ((!m_started && !useGlobal) || (shortestRun > 0 && !canBeTransparent) ||
+                (found && !cheap && (!useGlobal || shortestRun > 1)))
                 continue;
             Encoded candidate;
-            if (!Encode(frame, rect, useGlobal, transparency, candidate))
+            if (!Encode(frame, rect, useGlobal, shortestRun, candidate))
                 continue;
             if (!found || candidate.bytes.size() < best.bytes.size())
                 best = std::move(candidate);
@@ -306,6 +372,8 @@ void AnimationWriter::AddFrame(const IndexedFrame& frame, int delay, Bytes& out)
 
 void AnimationWriter::Finish(Bytes& out)
 {
+    if (!m_started && m_firstDelay >= 0)
+        Store(m_first, m_firstDelay, out);
     FlushPending(out);
     if (!m_started)
         return;

@@ -57,8 +57,12 @@ private:
     struct Encoded;
 
     Rect ChangedRect(const IndexedFrame& frame) const;
-    bool Encode(const IndexedFrame& frame, const Rect& rect, bool useGlobal, bool transparency, Encoded& result);
+    // shortestRun: pixels that may stay become transparent in runs of at
+    // least this many along a row; 0 for none.
+    bool Encode(const IndexedFrame& frame, const Rect& rect, bool useGlobal, int shortestRun, Encoded& result);
     void Show(const Rect& rect, const Encoded& encoded);
+    void Store(const IndexedFrame& frame, int delay, GifBlocks::Bytes& out);
+    void OrderGlobalTable(const IndexedFrame& next);
     void FlushPending(GifBlocks::Bytes& out);
     void SettleGlobalTable(GifBlocks::Bytes& out);
 
@@ -67,6 +71,9 @@ private:
     const int m_plays;
     const bool m_changedOnly;
     bool m_started = false;
+    // The first frame waits for the second, which shows which colours change.
+    IndexedFrame m_first;
+    int m_firstDelay = -1;
     GifBlocks::ColourTable m_global;
     bool m_settled = false;       // the header is out and the global table fixed
     GifBlocks::Bytes m_unsettled; // frames written before that

@@ -14,11 +14,12 @@
 #include <list>
 #include <map>
 #include <memory>
-#include <new>
 #include <mutex>
+#include <new>
 #include <string>
 #include <sys/file.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace
@@ -26,7 +27,35 @@ namespace
 const char* const kStoreFilePrefix = "frames-";
 const char* const kStoreFileSuffix = ".store";
 
-using Bytes = std::vector<unsigned char>;
+// Leaves new elements uninitialised: every buffer of the store is written
+// whole right after it is made (copied pixels, compressed or read data), and
+// clearing 6 MB first costs as much as compressing a flat picture.
+template <typename T>
+struct UninitialisedAllocator : std::allocator<T>
+{
+    template <typename U>
+    struct rebind
+    {
+        using other = UninitialisedAllocator<U>;
+    };
+    UninitialisedAllocator() = default;
+    template <typename U>
+    UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept
+    {
+    }
+    template <typename U>
+    void construct(U* place) noexcept
+    {
+        ::new (static_cast<void*>(place)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* place, Args&&... args)
+    {
+        ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
+    }
+};
+
+using Bytes = std::vector<unsigned char, UninitialisedAllocator<unsigned char>>;
 using SharedBytes = std::shared_ptr<const Bytes>;
 
 // What is needed to make the picture again besides its pixels.
@@ -103,17 +132,18 @@ Bytes Compress(const unsigned char* raw, size_t size)
 {
     if (size > size_t(LZ4_MAX_INPUT_SIZE))
         return Bytes();
-    // Left uninitialised: the bound is as large as the picture, and filling
-    // it would cost as much as compressing a flat one.
-    const int bound = LZ4_compressBound(int(size));
-    std::unique_ptr<char[]> packed(new (std::nothrow) char[size_t(bound)]);
-    if (!packed)
-        return Bytes();
-    const int packedSize =
-        LZ4_compress_default(reinterpret_cast<const char*>(raw), packed.get(), int(size), bound);
+    const size_t bound = size_t(LZ4_compressBound(int(size)));
+    Bytes packed(bound);
+    const int packedSize = LZ4_compress_default(reinterpret_cast<const char*>(raw),
+                                                reinterpret_cast<char*>(packed.data()), int(size), int(packed.size()));
     if (packedSize <= 0)
         return Bytes();
-    return Bytes(packed.get(), packed.get() + packedSize);
+    packed.resize(size_t(packedSize));
+    // Photographs hardly shrink: copying them to save a few percent is not
+    // worth it; flat pictures shrink to a fraction and are copied.
+    if (packed.capacity() - packed.size() > packed.size() / 16)
+        packed.shrink_to_fit();
+    return packed;
 }
 
 // Pictures without alpha are compressed straight from the image's pixels.
@@ -494,11 +524,16 @@ int RemoveAbandonedFrameStores(const wxString& directory)
 namespace
 {
 std::mutex g_programStoreMutex;
-std::unique_ptr<FrameStore> g_programStore;
+std::shared_ptr<FrameStore> g_programStore;
 size_t g_programStoreBudget = FrameStoreSettings().memoryBudget;
 } // namespace
 
 FrameStore& ProgramFrameStore()
+{
+    return *HoldProgramFrameStore();
+}
+
+std::shared_ptr<FrameStore> HoldProgramFrameStore()
 {
     std::lock_guard<std::mutex> lock(g_programStoreMutex);
     if (!g_programStore)
@@ -507,9 +542,9 @@ FrameStore& ProgramFrameStore()
         settings.directory = FrameStoreDirectory();
         settings.memoryBudget = g_programStoreBudget;
         RemoveAbandonedFrameStores(settings.directory);
-        g_programStore.reset(new FrameStore(settings));
+        g_programStore = std::make_shared<FrameStore>(settings);
     }
-    return *g_programStore;
+    return g_programStore;
 }
 
 void ShutDownProgramFrameStore()

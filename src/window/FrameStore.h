@@ -75,6 +75,9 @@ int RemoveAbandonedFrameStores(const wxString& directory);
 // The program's store, made on first use in FrameStoreDirectory() and removed
 // by ShutDownProgramFrameStore (or when the process ends normally).
 FrameStore& ProgramFrameStore();
+// The same store, held: a worker thread keeps it alive for as long as it may
+// put pictures into it, even past ShutDownProgramFrameStore.
+std::shared_ptr<FrameStore> HoldProgramFrameStore();
 void ShutDownProgramFrameStore();
 // The memory budget of the program's store; takes effect when the store is
 // made next.

@@ -93,7 +93,6 @@ void GifFrame::InitFrame()
     m_spinctrl_delay = FindControl<wxSpinCtrl>(this, "m_spinctrl_delay");
     m_spinctrl_width = FindControl<wxSpinCtrl>(this, "m_spinctrl_width");
     m_spinctrl_height = FindControl<wxSpinCtrl>(this, "m_spinctrl_height");
-    m_thumbnailCtrl->m_frameDelay = m_spinctrl_delay->GetValue();
     m_staticText_delay = FindControl<wxStaticText>(this, "m_staticText_delay");
     m_staticText_sec = FindControl<wxStaticText>(this, "m_staticText_sec");
     m_staticText_gif = FindControl<wxStaticText>(this, "m_staticText_gif");
@@ -109,10 +108,11 @@ void GifFrame::InitFrame()
 
     DisableFrameCommands();
 
-    m_refWidth = m_refHeight = 0;
-    m_previewIndex = m_loopCount = m_loopsDone = 0;
-    m_savedDelay = m_savedWidth = m_savedHeight = m_savedFrameCount = 0;
-    m_gifSavedFrameCount = m_gifSavedDelay = m_gifSavedWidth = m_gifSavedHeight = 0;
+    m_previewIndex = m_loopsDone = 0;
+    // A new animation starts with the delay the resources give the control.
+    m_animation.Reset({}, m_spinctrl_delay->GetValue(), OutputSizeRule());
+    m_projectRevision = m_animation.GetRevision();
+    m_animation.Subscribe([this] { OnAnimationChanged(); });
     m_savedGifOptions = m_gifOptions = ReadGifOptionsFile(GetGifOptionsFilePath());
 
     const wxString iconPath = GetInstallDir() + "/Themes/application.ico";
@@ -141,7 +141,8 @@ void GifFrame::SetFrameCommandsEnabled(bool enable)
 {
     for (wxMenuItem* item : {m_menuItem_save, m_menuItem_saveAs, m_menuItem_saveProject,
                              m_menuItem_delete, m_menuItem_clearAll, m_menuItem_run,
-                             m_menuItem_loopCount})
+                             m_menuItem_loopCount, m_menuItem_frameDelay, m_menuItem_duplicate,
+                             m_menuItem_reverse, m_menuItem_yoyo, m_menuItem_selectAll})
         item->Enable(enable);
     m_toolBar_button->EnableTool(XRCID("m_tool_delete"), enable);
     m_toolBar_button->EnableTool(XRCID("m_tool_play"), enable);
@@ -151,6 +152,7 @@ void GifFrame::SetFrameCommandsEnabled(bool enable)
     // One save at a time: Save and Save As stay off while one runs.
     if (IsSaving())
         SetSaveCommandsEnabled(false);
+    UpdateEditMenu();
 }
 
 void GifFrame::EnableFrameCommands()

@@ -7,12 +7,15 @@
 // the Help menu (GifFrameHelp.cpp).
 #pragma once
 
+#include "model/Animation.h"
 #include "window/GifOptions.h"
 #include "window/ImageThread.h"
 #include "window/PreviewPrefetch.h"
+#include "window/ProjectFile.h"
 #include "window/WorkerEventSink.h"
 
 #include <wx/bitmap.h>
+#include <wx/cmdproc.h>
 #include <wx/frame.h>
 #include <wx/timer.h>
 
@@ -32,11 +35,8 @@ class wxStaticText;
 class wxStatusBar;
 class wxThumbnailCtrl;
 class wxThumbnailEvent;
-class wxThumbnailItem;
-class wxImageThumbnailItem;
 class wxToolBar;
 class SaveFrameFeed;
-struct ProjectData;
 class wxSplitterEvent;
 
 // Ids of the menu items built in code. Fixed ids let the handlers be bound
@@ -59,8 +59,19 @@ enum
     ID_MENU_ABOUT,
     ID_CONTEXT_INSERT_IMAGE,
     ID_MENU_ADD_VIDEO,
-    ID_MENU_GIF_OPTIONS
+    ID_MENU_GIF_OPTIONS,
+    ID_MENU_UNDO,
+    ID_MENU_REDO,
+    ID_MENU_DUPLICATE,
+    ID_MENU_REVERSE,
+    ID_MENU_YOYO,
+    ID_MENU_SELECT_ALL,
+    ID_MENU_FRAME_DELAY
 };
+
+// Steps the Edit menu can undo; older ones are dropped with the frames only
+// they still hold.
+const int kUndoSteps = 100;
 
 // The strip's window id, by which its events reach this window.
 const int ID_THUMBNAIL_CTRL = 3;
@@ -79,6 +90,12 @@ public:
 
     wxThumbnailCtrl* GetThumbnailCtrl() const { return m_thumbnailCtrl; }
     int GetFrameCount() const;
+    // The animation shown; it changes only through the window's commands.
+    const Animation& GetAnimation() const { return m_animation; }
+    wxCommandProcessor& GetHistory() { return m_history; }
+    // The project and the GIF differ from what was last saved or opened.
+    bool ProjectChanged() const;
+    bool GifChanged() const;
 
     // Shared steps.
     void StopPreview();
@@ -88,6 +105,8 @@ public:
     void EnableFrameCommands();
     void DisableFrameCommands();
     void RefreshOutputSize();
+    // Follows a change of the animation in every view.
+    void OnAnimationChanged();
     // Status field 0: the GIF's name and the size it is saved at.
     wxString OutputSizeText(int width, int height) const;
     void ClearPreview();
@@ -126,7 +145,7 @@ protected:
     void OnThreadUpdate(wxCommandEvent& event);
     // Loaded pictures go before frame `insertAt`, or at the end when it is -1.
     bool StartImageLoad(const wxArrayString& entries, int insertAt = -1);
-    bool PlaceLoadedItem(wxImageThumbnailItem* item);
+    void TakeLoadedPicture(const LoadedPicture& picture, const wxString& path, int frameNumber);
     void FinishImageLoad();
     // Stops the running load and takes its frames out of the strip again.
     void CancelImageLoad();
@@ -134,6 +153,22 @@ protected:
     void OnCloseLoadProgress(wxCloseEvent& event);
     void DiscardLoadUpdate(wxCommandEvent& event);
     int InsertionPosition() const;
+    std::vector<int> SelectedFrames() const;
+    // Runs a command as one undoable step; false when it changed nothing.
+    bool Submit(wxCommand* command);
+    void SelectFrames(int first, int count);
+    void SyncStrip();
+    void UpdateEditMenu();
+    void UpdateTitle();
+
+    // Edit menu.
+    void OnUndo(wxCommandEvent& event);
+    void OnRedo(wxCommandEvent& event);
+    void OnDuplicate(wxCommandEvent& event);
+    void OnReverse(wxCommandEvent& event);
+    void OnYoyo(wxCommandEvent& event);
+    void OnSelectAll(wxCommandEvent& event);
+    void OnFrameDelay(wxCommandEvent& event);
 
     // Preview and loop count.
     void OnRunAnimation(wxCommandEvent& event);
@@ -144,6 +179,8 @@ protected:
     void OnPreviewPaint(wxPaintEvent& event);
     void WritePreviewStatus();
     void StartPreviewPrefetch();
+    // How long frame `index` stays in the preview, in milliseconds.
+    int PreviewInterval(int index) const;
 
     // Timing and size.
     void OnSetDelay(wxCommandEvent& event);
@@ -154,9 +191,7 @@ protected:
     void OnSaveAnimator(wxCommandEvent& event);
     void OnSaveAsAnimator(wxCommandEvent& event);
     void OnWorkSaveAsGifThreadUpdate(wxCommandEvent& event);
-    bool StartGifSave(int width, int height, const wxString& progressTitle);
-    void TakeGifSnapshot();
-    bool GifUnchangedSinceSave() const;
+    bool StartGifSave(const wxString& progressTitle);
     void WriteSaveStatus();
     void SetSaveCommandsEnabled(bool enable);
     void WriteSavedSizeStatus(const wxString& path);
@@ -171,9 +206,9 @@ protected:
     void SaveProject();
     void LoadProject(const wxString& chosenPath = wxString());
     void CloseWithSavePrompt();
-    bool ProjectChanged() const;
     int AskToSaveProject(const wxString& caption);
     void ApplyLoadedProject(const wxString& path, const ProjectData& project);
+    void FinishProjectLoad(AnimationFrames frames);
 
     // Dropped files and reordering frames in the strip.
     void InstallStripDropTarget();
@@ -206,6 +241,7 @@ protected:
     // Menu bar, built in code.
     wxMenuBar* m_menuBar = nullptr;
     wxMenu* m_menuFile = nullptr;
+    wxMenu* m_menuEdit = nullptr;
     wxMenu* m_menuFrame = nullptr;
     wxMenu* m_menuAnimation = nullptr;
     wxMenu* m_menuHelp = nullptr;
@@ -220,6 +256,13 @@ protected:
     wxMenuItem* m_menuItem_addVideo = nullptr;
     wxMenuItem* m_menuItem_delete = nullptr;
     wxMenuItem* m_menuItem_clearAll = nullptr;
+    wxMenuItem* m_menuItem_frameDelay = nullptr;
+    wxMenuItem* m_menuItem_undo = nullptr;
+    wxMenuItem* m_menuItem_redo = nullptr;
+    wxMenuItem* m_menuItem_duplicate = nullptr;
+    wxMenuItem* m_menuItem_reverse = nullptr;
+    wxMenuItem* m_menuItem_yoyo = nullptr;
+    wxMenuItem* m_menuItem_selectAll = nullptr;
     wxMenuItem* m_menuItem_run = nullptr;
     wxMenuItem* m_menuItem_loopCount = nullptr;
     wxMenuItem* m_menuItem_help = nullptr;
@@ -229,12 +272,13 @@ protected:
 
     wxThumbnailCtrl* m_thumbnailCtrl = nullptr;
     wxTimer m_timer;
+    Animation m_animation;
+    wxCommandProcessor m_history{kUndoSteps};
     wxLocale* m_uiLocale = nullptr;
 
     // Preview.
     bool m_isPlaying = false;
     int m_previewIndex = 0;
-    int m_loopCount = 0;
     int m_loopsDone = 0;
     wxString m_previewName;
     int m_previewWidth = 0;   // size of the picture last drawn in the preview
@@ -244,18 +288,17 @@ protected:
     std::unique_ptr<PreviewPrefetch> m_previewPrefetch;  // the next pictures while playing
     PreviewPace m_previewPace;
 
-    // Reference size of the frames and the chosen output size.
-    int m_refWidth = 0;
-    int m_refHeight = 0;
-    int m_outWidth = 0;
-    int m_outHeight = 0;
-
     int m_language = 0;
     wxProgressDialog* m_loadProgress = nullptr;
     std::vector<LoadFailure> m_loadFailures;  // pictures of the running load that failed
-    int m_loadInsertAt = -1;                  // where the running load places its next frame; -1 at the end
+    int m_loadInsertAt = -1;                  // where the running load's frames go; -1 at the end
+    AnimationFrames m_loadedFrames;           // of the running load: they enter as one step when it ends
+    std::vector<int> m_loadEntryDelays;       // a project's delay for each entry of its load
+    int m_loadDelay = 0;                      // the delay of a video clip's frames; 0 for pictures
+    bool m_loadingProject = false;            // the running load replaces the frames with a project's
+    ProjectData m_loadedProject;              // the project being opened
+    wxString m_loadedProjectPath;
     WorkerEventSinkPtr m_loadSink;            // where the running load posts; detached to stop it
-    std::unordered_set<const wxThumbnailItem*> m_loadItems;  // the frames the running load placed
     bool m_loadCancelPending = false;         // updates of a cancelled load are still queued
     WorkerEventSinkPtr m_workerSink;          // where worker threads post to this window
     wxProgressDialog* m_saveProgress = nullptr;
@@ -267,21 +310,12 @@ protected:
     wxString m_projectPath;
     wxString m_projectFileName;
 
-    // Project snapshot: the values at the last project save or load.
-    int m_savedDelay = 0;
-    int m_savedWidth = 0;
-    int m_savedHeight = 0;
-    int m_savedFrameCount = 0;
-    bool m_reorderedSinceProject = false;  // frames moved since the project was saved or opened
-    GifOptions m_savedGifOptions;
-
-    // GIF snapshot: the values of the last save that was started.
-    int m_gifSavedFrameCount = 0;
-    int m_gifSavedDelay = 0;
-    int m_gifSavedWidth = 0;
-    int m_gifSavedHeight = 0;
-    bool m_reorderedSinceGif = false;  // frames moved since the last save started
-    GifOptions m_gifSavedOptions;
+    // The animation's revisions at the last project save or open and at the
+    // start of the last GIF save; -1 when there is none.
+    long m_projectRevision = 0;
+    long m_gifRevision = -1;
+    GifOptions m_savedGifOptions;  // the options at the last project save or open
+    GifOptions m_gifSavedOptions;  // the options of the last GIF save
     bool m_gifSaveFailed = false;   // the last save did not complete: Save writes again
     bool m_closeAfterSave = false;  // the window was closed while a save ran
     std::shared_ptr<SaveFrameFeed> m_saveFeed;  // the frames of the running save

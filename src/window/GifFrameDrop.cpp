@@ -2,10 +2,13 @@
 // command line) and frames reordered inside the strip.
 #include "window/GifFrame.h"
 
+#include "model/AnimationCommands.h"
 #include "window/thumbnailctrl.h"
 
 #include <wx/dnd.h>
 #include <wx/filename.h>
+
+#include <algorithm>
 
 namespace
 {
@@ -67,23 +70,28 @@ bool GifFrame::OpenFiles(const wxArrayString& paths, int position)
         }
     }
     const int insertAt = position >= 0 && position < GetFrameCount() ? position : -1;
-    if (!StartImageLoad(paths, insertAt))
-        return false;
-    EnableFrameCommands();
-    return true;
+    return StartImageLoad(paths, insertAt);
 }
 
 void GifFrame::OnThumbnailItemsMoving(wxThumbnailEvent& event)
 {
+    // The animation moves the frames, as one step, and the strip follows it.
+    event.Veto();
     // A running load places its frames by position.
     if (IsLoading())
-        event.Veto();
+        return;
+    const std::vector<int> order = OrderAfterMove(GetFrameCount(), SelectedFrames(), event.GetIndex());
+    if (!Submit(new ReorderFramesCommand(m_animation, order, wxTRANSLATE("Move"))))
+        return;
+    const std::vector<int> moved = SelectedFrames();
+    if (moved.empty())
+        return;
+    const int blockStart = *std::min_element(moved.begin(), moved.end());
+    m_thumbnailCtrl->EnsureItemVisible(blockStart);
+    ShowPreviewFrame(blockStart);
 }
 
 void GifFrame::OnThumbnailItemsMoved(wxThumbnailEvent& event)
 {
-    StopPreview();
-    m_reorderedSinceProject = true;
-    m_reorderedSinceGif = true;
     ShowPreviewFrame(event.GetIndex());
 }

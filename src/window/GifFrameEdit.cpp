@@ -1,7 +1,9 @@
-// Commands that change which frames the animation has: Add Image (loaded on a
-// worker), Insert Image (loaded at once), Delete, Clear All and the strip's
-// context menu.
+// Commands that change which frames the animation has and in which order:
+// Add Image, Add Video and Insert Image (loaded on workers), Delete, Clear All,
+// the Edit menu and the strip's context menu. Each change is one undoable step.
 #include "window/GifFrame.h"
+
+#include "model/AnimationCommands.h"
 
 #include "app/Paths.h"
 #include "window/ImageDecoding.h"
@@ -17,8 +19,10 @@
 #include <wx/progdlg.h>
 #include <wx/spinctrl.h>
 #include <wx/statusbr.h>
+#include <wx/textdlg.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 namespace
@@ -83,7 +87,7 @@ bool GifFrame::StartImageLoad(const wxArrayString& entries, int insertAt)
         return false;
     }
     m_loadFailures.clear();
-    m_loadItems.clear();
+    m_loadedFrames.clear();
     m_loadInsertAt = insertAt;
     m_loadProgress =
         new wxProgressDialog(_("Load Images Progress Dialog"), _(" Loading images...."), 100, this,
@@ -98,6 +102,7 @@ bool GifFrame::StartImageLoad(const wxArrayString& entries, int insertAt)
         delete thread;
         m_loadProgress->Destroy();
         m_loadProgress = nullptr;
+        m_loadingProject = false;
         return false;
     }
     return true;
@@ -111,8 +116,7 @@ void GifFrame::OnAddImage(wxCommandEvent&)
     const wxArrayString paths = AskForPictures(this, _("Add Image Files"));
     if (paths.empty())
         return;
-    if (StartImageLoad(paths))
-        EnableFrameCommands();
+    StartImageLoad(paths);
 }
 
 void GifFrame::OnAddVideo(wxCommandEvent&)
@@ -136,16 +140,13 @@ void GifFrame::OnAddVideo(wxCommandEvent&)
     if (dialog.ShowModal() != wxID_OK)
         return;
     const VideoChoice choice = dialog.GetChoice();
-    // The one delay of an empty animation follows the clip's pace.
+    // The clip's frames show at its pace; an empty animation takes it as its delay.
+    m_loadDelay = std::max(1, int(std::lround(100.0 / choice.rate)));
     if (GetFrameCount() == 0)
-    {
-        m_spinctrl_delay->SetValue(int(std::lround(100.0 / choice.rate)));
-        m_thumbnailCtrl->m_frameDelay = m_spinctrl_delay->GetValue();
-    }
+        m_animation.SetDelay(m_loadDelay);
     wxArrayString entries;
     entries.push_back(VideoRangeEntry(path, choice));
-    if (StartImageLoad(entries))
-        EnableFrameCommands();
+    StartImageLoad(entries);
 }
 
 int GifFrame::InsertionPosition() const
@@ -159,72 +160,126 @@ int GifFrame::InsertionPosition() const
     return focus >= 0 && focus < m_thumbnailCtrl->GetCount() ? focus : m_thumbnailCtrl->GetCount();
 }
 
+std::vector<int> GifFrame::SelectedFrames() const
+{
+    const wxArrayInt& selections = m_thumbnailCtrl->GetSelections();
+    return std::vector<int>(selections.begin(), selections.end());
+}
+
+bool GifFrame::Submit(wxCommand* command)
+{
+    if (!command)
+        return false;
+    StopPreview();
+    const bool done = m_history.Submit(command);
+    UpdateEditMenu();
+    return done;
+}
+
+void GifFrame::SelectFrames(int first, int count)
+{
+    for (int i = 0; i < m_thumbnailCtrl->GetCount(); ++i)
+        m_thumbnailCtrl->Select(i, i >= first && i < first + count);
+    if (count > 0)
+        m_thumbnailCtrl->EnsureItemVisible(first);
+    m_thumbnailCtrl->Refresh();
+}
+
 void GifFrame::OnInsertImage(wxCommandEvent&)
 {
     StopPreview();
+    if (IsLoading())
+        return;
     const wxArrayString paths = AskForPictures(this, _("Insert Image Files"));
     if (paths.empty())
         return;
-
-    const int position = InsertionPosition();
-    int inserted = 0;
-    std::vector<LoadFailure> failures;
-    for (const wxString& path : paths)
-    {
-        wxString failure;
-        const bool decoded = DecodePictureEntry(
-            path,
-            [&](wxImage&& image, const wxString& source, int frameNumber, bool, int) {
-                m_thumbnailCtrl->SuspendUpdates();
-                wxImageThumbnailItem* item =
-                    new wxImageThumbnailItem(new wxImage(image), frameNumber, source);
-                m_thumbnailCtrl->Insert(item, position + inserted);
-                ++inserted;
-                m_thumbnailCtrl->ResumeUpdates();
-            },
-            &failure);
-        if (!decoded)
-            failures.push_back({path, failure});
-    }
-    RefreshOutputSize();
-    if (!failures.empty())
-        wxMessageBox(_("These pictures could not be loaded:") + DescribeFailures(failures), GetProductName(),
-                     wxOK | wxICON_WARNING, this);
+    StartImageLoad(paths, InsertionPosition());
 }
 
 void GifFrame::OnDeleteImage(wxCommandEvent&)
 {
     StopPreview();
-    if (GetFrameCount() == 0)
+    const std::vector<int> selected = SelectedFrames();
+    if (GetFrameCount() == 0 || selected.empty() || selected[0] < 0)
         return;
-    wxArrayInt selected = m_thumbnailCtrl->GetSelections();
-    if (selected.empty() || selected[0] < 0)
-        return;
-    // From the highest index down, so that the lower ones stay valid.
-    std::sort(selected.begin(), selected.end(), std::greater<int>());
-
     wxMessageDialog question(this, _("Are you sure you want to delete selected image(s)?"), _("Confirm"),
                              wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION);
     if (question.ShowModal() == wxID_YES)
     {
-        for (int index : selected)
-            m_thumbnailCtrl->Delete(index);
+        Submit(new RemoveFramesCommand(m_animation, selected, wxTRANSLATE("Delete")));
         ClearPreview();
     }
     m_statusBar1->SetStatusText("", 1);
-    RefreshOutputSize();
-    if (GetFrameCount() == 0)
-        DisableFrameCommands();
 }
 
 void GifFrame::OnClearAll(wxCommandEvent&)
 {
-    StopPreview();
-    DisableFrameCommands();
-    m_thumbnailCtrl->Clear();
-    RefreshOutputSize();
+    std::vector<int> every(GetFrameCount());
+    for (size_t i = 0; i < every.size(); ++i)
+        every[i] = int(i);
+    Submit(new RemoveFramesCommand(m_animation, every, wxTRANSLATE("Clear All")));
     m_statusBar1->SetStatusText("", 1);
-    ClearPreview();
+}
+
+void GifFrame::OnUndo(wxCommandEvent&)
+{
+    StopPreview();
+    if (!IsLoading())
+        m_history.Undo();
+    UpdateEditMenu();
+}
+
+void GifFrame::OnRedo(wxCommandEvent&)
+{
+    StopPreview();
+    if (!IsLoading())
+        m_history.Redo();
+    UpdateEditMenu();
+}
+
+void GifFrame::OnDuplicate(wxCommandEvent&)
+{
+    std::unique_ptr<InsertFramesCommand> command = MakeDuplicateCommand(m_animation, SelectedFrames());
+    InsertFramesCommand* duplicate = command.get();
+    if (Submit(command.release()))
+        SelectFrames(duplicate->GetPosition(), duplicate->GetCount());
+}
+
+void GifFrame::OnReverse(wxCommandEvent&)
+{
+    Submit(MakeReverseCommand(m_animation, SelectedFrames()).release());
+}
+
+void GifFrame::OnYoyo(wxCommandEvent&)
+{
+    Submit(MakeYoyoCommand(m_animation).release());
+}
+
+void GifFrame::OnSelectAll(wxCommandEvent&)
+{
+    m_thumbnailCtrl->SelectAll();
+    m_thumbnailCtrl->Refresh();
+}
+
+void GifFrame::OnFrameDelay(wxCommandEvent&)
+{
+    StopPreview();
+    const std::vector<int> selected = SelectedFrames();
+    if (selected.empty())
+        return;
+    wxTextEntryDialog dialog(this, _("Delay of the selected frames, in hundredths of a second:"), _("Frame Delay"),
+                             wxString::Format("%d", m_animation.GetFrame(selected[0]).delay));
+    dialog.SetTextValidator(wxFILTER_DIGITS);
+    if (dialog.ShowModal() != wxID_OK)
+        return;
+    long delay = 0;
+    if (!dialog.GetValue().ToLong(&delay) || delay < 1 || delay > 65535)
+    {
+        wxMessageBox(_("The delay must be a whole number from 1 to 65535."), GetProductName(),
+                     wxOK | wxICON_WARNING, this);
+        return;
+    }
+    Submit(new SetDelayCommand(m_animation, selected, int(delay)));
 }
 
 void GifFrame::OnThumbnailRightClick(wxThumbnailEvent&)
@@ -233,6 +288,11 @@ void GifFrame::OnThumbnailRightClick(wxThumbnailEvent&)
     wxMenu menu;
     menu.Append(ID_CONTEXT_INSERT_IMAGE, wxGETTEXT_IN_CONTEXT("menu", L"&Insert Image…") + "\tCtrl+Ins");
     menu.Append(wxID_DELETE, wxGETTEXT_IN_CONTEXT("menu", "&Delete") + "\tCtrl+Del");
+    menu.AppendSeparator();
+    menu.Append(ID_MENU_FRAME_DELAY, wxGETTEXT_IN_CONTEXT("menu", L"Frame &Delay…"));
+    menu.Append(ID_MENU_DUPLICATE, wxGETTEXT_IN_CONTEXT("menu", "D&uplicate") + "\tCtrl+D");
+    menu.Append(ID_MENU_REVERSE, wxGETTEXT_IN_CONTEXT("menu", "&Reverse"));
+    menu.Append(ID_MENU_YOYO, wxGETTEXT_IN_CONTEXT("menu", "&Yo-yo"));
     PopupMenu(&menu, ScreenToClient(wxGetMousePosition()));
 }
 
@@ -253,15 +313,8 @@ void GifFrame::OnThreadUpdate(wxCommandEvent& event)
 
     if (LoadedPicture* picture = static_cast<LoadedPicture*>(event.GetClientData()))
     {
-        wxImageThumbnailItem* item = new wxImageThumbnailItem(
-            picture->frame, picture->thumbnail, static_cast<int>(event.GetExtraLong()), event.GetString());
+        TakeLoadedPicture(*picture, event.GetString(), static_cast<int>(event.GetExtraLong()));
         delete picture;
-        // The strip refuses an item whose file has gone meanwhile.
-        if (!PlaceLoadedItem(item))
-        {
-            m_loadFailures.push_back({event.GetString(), _("the file is no longer there")});
-            delete item;
-        }
     }
 
     if (event.GetInt() == 100)
@@ -270,40 +323,48 @@ void GifFrame::OnThreadUpdate(wxCommandEvent& event)
         m_loadProgress->Update(event.GetInt(), "");
 }
 
-bool GifFrame::PlaceLoadedItem(wxImageThumbnailItem* item)
+void GifFrame::TakeLoadedPicture(const LoadedPicture& picture, const wxString& path, int frameNumber)
 {
-    if (m_loadInsertAt < 0)
+    AnimationFrame frame;
+    frame.picture = picture.frame;
+    frame.thumbnail = picture.thumbnail;
+    frame.source = ThumbnailItemPath(path, frameNumber);
+    wxString gifPath;
+    int gifFrame = 0;
+    const bool fromGif = path.EndsWith(".gif") || SplitGifFrameReference(path, gifPath, gifFrame);
+    // A GIF frame without a delay shows for a tenth of a second, as browsers
+    // show it; a still picture takes the animation's delay.
+    frame.delay = fromGif ? (picture.delay > 0 ? picture.delay : kDefaultFrameDelay)
+                          : (m_loadDelay > 0 ? m_loadDelay : m_animation.GetDelay());
+    if (m_loadingProject)
     {
-        if (m_thumbnailCtrl->Append(item, m_spinctrl_delay->GetValue()) < 0)
-            return false;
-        m_loadItems.insert(item);
-        return true;
+        const size_t entry = size_t(picture.entry);
+        frame.delay = entry < m_loadEntryDelays.size() ? m_loadEntryDelays[entry] : m_animation.GetDelay();
     }
-    // Insert keeps even an item that cannot load; a dropped picture whose
-    // file has gone is refused as Append refuses it.
-    if (!item->LoadThumbnail(m_thumbnailCtrl))
-        return false;
-    m_thumbnailCtrl->m_frameDelay = m_spinctrl_delay->GetValue();
-    // Frames deleted during the load may have shortened the strip.
-    const int position = std::min(m_loadInsertAt, m_thumbnailCtrl->GetCount());
-    m_thumbnailCtrl->Insert(item, position);
-    m_loadInsertAt = position + 1;
-    m_loadItems.insert(item);
-    return true;
+    m_loadedFrames.push_back(std::move(frame));
 }
 
 void GifFrame::FinishImageLoad()
 {
-    m_loadInsertAt = -1;
-    m_loadItems.clear();
-    RefreshOutputSize();
-    if (GetFrameCount() > 0)
-        ShowPreviewFrame(0);
+    AnimationFrames frames = std::move(m_loadedFrames);
+    m_loadedFrames.clear();
     if (m_loadProgress)
     {
         m_loadProgress->Destroy();
         m_loadProgress = nullptr;
     }
+    if (m_loadingProject)
+        FinishProjectLoad(std::move(frames));
+    else if (!frames.empty())
+    {
+        // Frames deleted during the load may have shortened the animation.
+        const int position = m_loadInsertAt < 0 ? GetFrameCount() : std::min(m_loadInsertAt, GetFrameCount());
+        Submit(new InsertFramesCommand(m_animation, position, std::move(frames), wxTRANSLATE("Add Pictures")));
+    }
+    m_loadInsertAt = -1;
+    m_loadDelay = 0;
+    if (GetFrameCount() > 0)
+        ShowPreviewFrame(0);
     if (!m_loadFailures.empty())
     {
         const std::vector<LoadFailure> failures = std::move(m_loadFailures);
@@ -328,24 +389,16 @@ void GifFrame::CancelImageLoad()
     wxCommandEvent* marker = new wxCommandEvent(wxEVT_COMMAND_THREAD_UPDATE, ID_IMAGE_THREAD_UPDATE);
     marker->SetInt(kLoadCancelledProgress);
     wxQueueEvent(this, marker);
-    m_thumbnailCtrl->SuspendUpdates();
-    for (int index = GetFrameCount() - 1; index >= 0 && !m_loadItems.empty(); --index)
-    {
-        if (m_loadItems.erase(m_thumbnailCtrl->GetItem(index)))
-            m_thumbnailCtrl->Delete(index);
-    }
-    m_thumbnailCtrl->ResumeUpdates();
-    m_loadItems.clear();
+    // The frames of a load enter the animation only when it ends: a
+    // cancelled one leaves nothing behind.
+    m_loadedFrames.clear();
     m_loadFailures.clear();
     m_loadInsertAt = -1;
+    m_loadDelay = 0;
+    m_loadingProject = false;
     m_loadProgress->Destroy();
     m_loadProgress = nullptr;
-    RefreshOutputSize();
-    if (GetFrameCount() == 0)
-    {
-        DisableFrameCommands();
-        ClearPreview();
-    }
+    UpdateEditMenu();
 }
 
 void GifFrame::OnCancelLoadButton(wxCommandEvent&)

@@ -47,6 +47,23 @@ void GifFrame::BuildMenuBar()
         m_menuFile->Append(ID_MENU_EXIT, WithAccelerator(wxGETTEXT_IN_CONTEXT("menu", "Exit"), "Ctrl+Q"));
     m_menuBar->Append(m_menuFile, _("File"));
 
+    // Undo and Redo are named after their step by UpdateEditMenu.
+    m_menuEdit = new wxMenu;
+    m_menuItem_undo =
+        m_menuEdit->Append(ID_MENU_UNDO, WithAccelerator(wxGETTEXT_IN_CONTEXT("menu", "&Undo"), "Ctrl+Z"));
+    m_menuItem_redo =
+        m_menuEdit->Append(ID_MENU_REDO, WithAccelerator(wxGETTEXT_IN_CONTEXT("menu", "&Redo"), "Ctrl+Shift+Z"));
+    m_menuItem_redo->AddExtraAccel(wxAcceleratorEntry(wxACCEL_CTRL, 'Y', ID_MENU_REDO));
+    m_menuEdit->AppendSeparator();
+    m_menuItem_duplicate = m_menuEdit->Append(
+        ID_MENU_DUPLICATE, WithAccelerator(wxGETTEXT_IN_CONTEXT("menu", "D&uplicate"), "Ctrl+D"));
+    m_menuItem_reverse = m_menuEdit->Append(ID_MENU_REVERSE, wxGETTEXT_IN_CONTEXT("menu", "&Reverse"));
+    m_menuItem_yoyo = m_menuEdit->Append(ID_MENU_YOYO, wxGETTEXT_IN_CONTEXT("menu", "&Yo-yo"));
+    m_menuEdit->AppendSeparator();
+    m_menuItem_selectAll = m_menuEdit->Append(
+        ID_MENU_SELECT_ALL, WithAccelerator(wxGETTEXT_IN_CONTEXT("menu", "Select &All"), "Ctrl+A"));
+    m_menuBar->Append(m_menuEdit, _("Edit"));
+
     m_menuFrame = new wxMenu;
     m_menuItem_addImage = m_menuFrame->Append(
         ID_MENU_ADD_IMAGE, WithAccelerator(wxGETTEXT_IN_CONTEXT("menu", L"Add Image…"), "Ctrl+Ins"));
@@ -54,6 +71,8 @@ void GifFrame::BuildMenuBar()
     m_menuItem_delete =
         m_menuFrame->Append(ID_MENU_DELETE, WithAccelerator(wxGETTEXT_IN_CONTEXT("menu", "Delete"), "Ctrl+Del"));
     m_menuItem_clearAll = m_menuFrame->Append(ID_MENU_CLEAR_ALL, wxGETTEXT_IN_CONTEXT("menu", "Clear All"));
+    m_menuItem_frameDelay =
+        m_menuFrame->Append(ID_MENU_FRAME_DELAY, wxGETTEXT_IN_CONTEXT("menu", L"Frame &Delay…"));
     m_menuBar->Append(m_menuFrame, _("Frame"));
 
     m_menuAnimation = new wxMenu;
@@ -97,6 +116,13 @@ void GifFrame::BindCommands()
     Bind(wxEVT_MENU, &GifFrame::OnAddVideo, this, ID_MENU_ADD_VIDEO);
     Bind(wxEVT_MENU, &GifFrame::OnDeleteImage, this, ID_MENU_DELETE);
     Bind(wxEVT_MENU, &GifFrame::OnClearAll, this, ID_MENU_CLEAR_ALL);
+    Bind(wxEVT_MENU, &GifFrame::OnFrameDelay, this, ID_MENU_FRAME_DELAY);
+    Bind(wxEVT_MENU, &GifFrame::OnUndo, this, ID_MENU_UNDO);
+    Bind(wxEVT_MENU, &GifFrame::OnRedo, this, ID_MENU_REDO);
+    Bind(wxEVT_MENU, &GifFrame::OnDuplicate, this, ID_MENU_DUPLICATE);
+    Bind(wxEVT_MENU, &GifFrame::OnReverse, this, ID_MENU_REVERSE);
+    Bind(wxEVT_MENU, &GifFrame::OnYoyo, this, ID_MENU_YOYO);
+    Bind(wxEVT_MENU, &GifFrame::OnSelectAll, this, ID_MENU_SELECT_ALL);
     Bind(wxEVT_MENU, &GifFrame::OnRunAnimation, this, ID_MENU_RUN);
     Bind(wxEVT_MENU, &GifFrame::OnLoopCount, this, ID_MENU_LOOP_COUNT);
     Bind(wxEVT_MENU, &GifFrame::OnHelpMenu, this, ID_MENU_HELP);
@@ -181,8 +207,9 @@ void GifFrame::RelabelControls()
 {
     SetCaptions();
     WritePreviewStatus();
+    // The output size stays as the user chose it; only its text is new.
     RefreshOutputSize();
-    SetTitle(GetProductName());
+    UpdateTitle();
     Layout();
     m_thumbnailCtrl->Refresh(); // the captions are translated too
 }

@@ -34,6 +34,13 @@ void SetPlayToolBitmap(wxToolBar* toolBar, const char* fileName)
 }
 } // namespace
 
+int GifFrame::PreviewInterval(int index) const
+{
+    if (index < 0 || index >= m_animation.GetFrameCount())
+        return kMinimumPreviewInterval;
+    return std::max(kMinimumPreviewInterval, m_animation.GetFrame(index).delay * 10);
+}
+
 void GifFrame::StopPreview()
 {
     m_timer.Stop();
@@ -69,8 +76,9 @@ void GifFrame::OnRunAnimation(wxCommandEvent&)
         if (GetFrameCount() == 0)
             return;
         StartPreviewPrefetch();
-        m_previewPace.Start(std::max(kMinimumPreviewInterval, m_spinctrl_delay->GetValue() * 10));
-        m_timer.StartOnce(m_previewPace.MillisecondsToNextTick());
+        m_previewPace.Start();
+        // The first frame shows after the delay of the one before it, the last.
+        m_timer.StartOnce(m_previewPace.MillisecondsToNextTick(PreviewInterval(GetFrameCount() - 1)));
         ShowStopTool();
     }
     m_isPlaying = !m_isPlaying;
@@ -85,11 +93,12 @@ void GifFrame::OnTimer(wxTimerEvent&)
         return;
     }
     ShowPreviewFrame(m_previewIndex);
+    const int shown = m_previewIndex;
     ++m_previewIndex;
     if (m_previewIndex >= count)
     {
         ++m_loopsDone;
-        if (m_loopsDone == m_loopCount)
+        if (m_loopsDone == m_animation.GetLoopCount())
         {
             m_timer.Stop();
             m_previewPrefetch->Stop();
@@ -100,26 +109,26 @@ void GifFrame::OnTimer(wxTimerEvent&)
         m_previewIndex = 0;
     }
     if (m_isPlaying)
-        m_timer.StartOnce(m_previewPace.MillisecondsToNextTick());
+        m_timer.StartOnce(m_previewPace.MillisecondsToNextTick(PreviewInterval(shown)));
 }
 
 // GTK3 draws a window reliably only from its paint event, so this records
 // what to show and where, and the panel's paint handler draws it.
 void GifFrame::ShowPreviewFrame(int index)
 {
-    wxImageThumbnailItem* item = dynamic_cast<wxImageThumbnailItem*>(m_thumbnailCtrl->GetItem(index));
-    if (!item)
+    if (index < 0 || index >= m_animation.GetFrameCount())
         return;
+    const AnimationFrame& frame = m_animation.GetFrame(index);
     const wxSize panel = m_panel_down->GetClientSize();
     PreviewPicture shown;
     if (!m_isPlaying || !m_previewPrefetch->Take(index, panel, shown))
-        shown = MakePreviewPicture(item->GetPicture(), panel);
+        shown = MakePreviewPicture(frame.picture ? frame.picture->Load() : wxImage(), panel);
     m_previewPosition = shown.place.GetPosition();
     m_previewBitmap = shown.image.IsOk() ? wxBitmap(shown.image) : wxBitmap();
     m_panel_down->Refresh();
 
-    m_previewName = wxFileNameFromPath(item->m_path);
-    const wxSize pictureSize = item->GetPictureSize();
+    m_previewName = wxFileNameFromPath(frame.source);
+    const wxSize pictureSize = frame.GetSize();
     m_previewWidth = pictureSize.x;
     m_previewHeight = pictureSize.y;
     WritePreviewStatus();
@@ -128,11 +137,8 @@ void GifFrame::ShowPreviewFrame(int index)
 void GifFrame::StartPreviewPrefetch()
 {
     std::vector<FrameRef> frames;
-    for (int i = 0; i < GetFrameCount(); ++i)
-    {
-        const wxImageThumbnailItem* item = dynamic_cast<wxImageThumbnailItem*>(m_thumbnailCtrl->GetItem(i));
-        frames.push_back(item ? item->GetStoredFrame() : FrameRef());
-    }
+    for (const AnimationFrame& frame : m_animation.GetFrames())
+        frames.push_back(frame.picture);
     m_previewPrefetch->Start(std::move(frames), m_panel_down->GetClientSize(), m_previewIndex);
 }
 
@@ -190,7 +196,7 @@ void GifFrame::OnLoopCount(wxCommandEvent&)
     LoopCountDialog dialog(this);
     if (dialog.ShowModal() == wxID_OK)
     {
-        m_loopCount = dialog.m_chosenLoopCount;
+        m_animation.SetLoopCount(dialog.m_chosenLoopCount);
         m_loopsDone = 0;
     }
     StopPreview();

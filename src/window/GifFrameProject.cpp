@@ -2,22 +2,15 @@
 #include "window/GifFrame.h"
 
 #include "app/Paths.h"
+#include "window/OutputSize.h"
 #include "window/GifOptionsFile.h"
 #include "window/ProjectFile.h"
-#include "window/thumbnailctrl.h"
 
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
 #include <wx/spinctrl.h>
 #include <wx/statusbr.h>
-
-bool GifFrame::ProjectChanged() const
-{
-    return m_spinctrl_delay->GetValue() != m_savedDelay || m_spinctrl_width->GetValue() != m_savedWidth ||
-           m_spinctrl_height->GetValue() != m_savedHeight || GetFrameCount() != m_savedFrameCount ||
-           m_reorderedSinceProject || m_gifOptions != m_savedGifOptions;
-}
 
 int GifFrame::AskToSaveProject(const wxString& caption)
 {
@@ -71,15 +64,21 @@ void GifFrame::SaveProject()
         return;
     ProjectData project;
     project.gifName = wxFileNameFromPath(m_gifPath);
-    m_savedWidth = project.width = m_spinctrl_width->GetValue();
-    m_savedHeight = project.height = m_spinctrl_height->GetValue();
-    m_savedDelay = project.delay = m_spinctrl_delay->GetValue();
-    m_savedFrameCount = GetFrameCount();
+    const wxSize size = m_animation.GetOutputSize();
+    project.width = size.x;
+    project.height = size.y;
+    project.delay = m_animation.GetDelay();
+    for (const AnimationFrame& frame : m_animation.GetFrames())
+    {
+        project.framePaths.push_back(frame.source);
+        project.frameDelays.push_back(frame.delay);
+    }
     m_savedGifOptions = project.gifOptions = m_gifOptions;
     project.hasGifOptions = true;
-    for (int i = 0; i < m_savedFrameCount; ++i)
-        project.framePaths.push_back(m_thumbnailCtrl->GetItem(i)->m_path);
 
+    // Offering the save is enough: a user who cancels its file dialog is not
+    // asked again on closing, unless something changes afterwards.
+    m_projectRevision = m_animation.GetRevision();
     if (m_projectPath.empty())
     {
         wxFileDialog dialog(this, _("Save XML Files"), "", "", _("XML files") + " (*.xml)|*.xml",
@@ -96,14 +95,13 @@ void GifFrame::SaveProject()
     if (!WriteProjectFile(m_projectPath, project, &error))
     {
         // Nothing was saved: the next close asks again.
-        m_savedFrameCount = -1;
+        m_projectRevision = -1;
         wxMessageBox(wxString::Format(_("The project could not be saved to \"%s\":\n%s"), m_projectPath, error),
                      GetProductName(), wxOK | wxICON_ERROR, this);
         return;
     }
-    m_reorderedSinceProject = false;
     m_projectFileName = wxFileNameFromPath(m_projectPath);
-    SetTitle(ProjectTitleBase(m_projectFileName) + " - " + GetProductName());
+    UpdateTitle();
 }
 
 namespace
@@ -137,7 +135,6 @@ void GifFrame::LoadProject(const wxString& chosenPath)
                      GetProductName(), wxOK | wxICON_ERROR, this);
         return;
     }
-    ApplyLoadedProject(path, project);
     if (status == ProjectReadStatus::NoImages)
     {
         wxMessageBox(_("Failed to load XML file!"), GetTitle(), wxOK | wxICON_INFORMATION, this);
@@ -147,29 +144,44 @@ void GifFrame::LoadProject(const wxString& chosenPath)
     wxArrayString entries;
     for (const wxString& frame : project.framePaths)
         entries.push_back(frame);
+    m_loadEntryDelays.clear();
+    for (size_t i = 0; i < project.framePaths.size(); ++i)
+    {
+        const int delay = i < project.frameDelays.size() ? project.frameDelays[i] : 0;
+        m_loadEntryDelays.push_back(delay >= 1 ? delay : project.delay);
+    }
+    m_loadingProject = true;
+    m_loadedProject = project;
+    m_loadedProjectPath = path;
     if (!StartImageLoad(entries))
-        return;
-    m_savedFrameCount = static_cast<int>(entries.size());
-    EnableFrameCommands();
+        m_loadingProject = false;
+}
+
+// The frames of an opened project replace those of the window, and the
+// history starts afresh: the opened state is the saved one.
+void GifFrame::FinishProjectLoad(AnimationFrames frames)
+{
+    m_loadingProject = false;
+    ApplyLoadedProject(m_loadedProjectPath, m_loadedProject);
+    std::vector<wxSize> sizes;
+    for (const AnimationFrame& frame : frames)
+        sizes.push_back(frame.GetSize());
+    const wxSize reference = ReferenceSize(sizes);
+    OutputSizeRule rule;
+    if (reference != wxSize(m_loadedProject.width, m_loadedProject.height))
+        rule = {OutputSizeRule::KeepWidth, m_loadedProject.width, m_loadedProject.height};
+    m_history.ClearCommands();
+    m_animation.Reset(std::move(frames), m_loadedProject.delay, rule);
+    m_projectRevision = m_animation.GetRevision();
+    UpdateEditMenu();
+    UpdateTitle();
 }
 
 void GifFrame::ApplyLoadedProject(const wxString& path, const ProjectData& project)
 {
     m_projectPath = path;
     m_projectFileName = wxFileNameFromPath(path);
-    m_reorderedSinceProject = false;
-    SetTitle(ProjectTitleBase(m_projectFileName) + " - " + GetProductName());
-
-    m_savedWidth = project.width;
-    m_spinctrl_width->SetValue(project.width);
-    m_savedHeight = project.height;
-    m_spinctrl_height->SetValue(project.height);
     m_gifName = project.gifName;
-    m_statusBar1->SetStatusText(OutputSizeText(project.width, project.height), 0);
-    m_refWidth = m_outWidth = project.width;
-    m_refHeight = m_outHeight = project.height;
-    m_savedDelay = project.delay;
-    m_spinctrl_delay->SetValue(project.delay);
     // Older projects carry no options; they are written as the user's
     // defaults would write them.
     m_gifOptions = project.hasGifOptions ? project.gifOptions : ReadGifOptionsFile(GetGifOptionsFilePath());

@@ -7,7 +7,6 @@
 #include "window/GifOptionsFile.h"
 #include "window/ThreadEvents.h"
 #include "window/WorkSaveAsGifThread.h"
-#include "window/thumbnailctrl.h"
 
 #include <wx/filedlg.h>
 #include <wx/filename.h>
@@ -33,27 +32,9 @@ bool GifFrame::IsSaving() const
     return m_saveFeed != nullptr;
 }
 
-void GifFrame::TakeGifSnapshot()
-{
-    m_gifSavedFrameCount = GetFrameCount();
-    m_gifSavedDelay = m_spinctrl_delay->GetValue();
-    m_gifSavedWidth = m_spinctrl_width->GetValue();
-    m_gifSavedHeight = m_spinctrl_height->GetValue();
-    m_gifSavedOptions = m_gifOptions;
-    m_reorderedSinceGif = false;
-}
-
-bool GifFrame::GifUnchangedSinceSave() const
-{
-    return !m_gifSaveFailed && !m_reorderedSinceGif && wxFileExists(m_gifPath) &&
-           GetFrameCount() == m_gifSavedFrameCount &&
-           m_spinctrl_delay->GetValue() == m_gifSavedDelay && m_spinctrl_width->GetValue() == m_gifSavedWidth &&
-           m_spinctrl_height->GetValue() == m_gifSavedHeight && m_gifOptions == m_gifSavedOptions;
-}
-
 void GifFrame::WriteSaveStatus()
 {
-    m_statusBar1->SetStatusText(OutputSizeText(m_spinctrl_width->GetValue(), m_spinctrl_height->GetValue()), 0);
+    RefreshOutputSize();
 }
 
 void GifFrame::OnSaveAnimator(wxCommandEvent&)
@@ -76,16 +57,14 @@ void GifFrame::OnSaveAnimator(wxCommandEvent&)
             return;
         // The name shows as typed, before the extension is added.
         m_gifName = wxFileNameFromPath(m_gifPath);
-        TakeGifSnapshot();
         m_gifPath = EnsureGifExtension(m_gifPath);
-        StartGifSave(m_gifSavedWidth, m_gifSavedHeight, _("Save GIF Progress Dialog"));
+        StartGifSave(_("Save GIF Progress Dialog"));
     }
     else
     {
-        if (GifUnchangedSinceSave())
+        if (!GifChanged())
             return;
-        TakeGifSnapshot();
-        StartGifSave(m_gifSavedWidth, m_gifSavedHeight, _("Save GIF Progress Dialog"));
+        StartGifSave(_("Save GIF Progress Dialog"));
     }
     WriteSaveStatus();
 }
@@ -99,24 +78,27 @@ void GifFrame::OnSaveAsAnimator(wxCommandEvent&)
     if (m_gifPath.empty())
         return;
     m_gifPath = EnsureGifExtension(m_gifPath);
-    TakeGifSnapshot();
-    StartGifSave(m_outWidth, m_outHeight, _("Save As GIF Progress Dialog"));
+    StartGifSave(_("Save As GIF Progress Dialog"));
     m_gifName = wxFileNameFromPath(m_gifPath);
     WriteSaveStatus();
 }
 
-bool GifFrame::StartGifSave(int width, int height, const wxString& progressTitle)
+bool GifFrame::StartGifSave(const wxString& progressTitle)
 {
-    // The frames of this moment: later edits of the strip do not reach the file.
+    // The frames of this moment: later edits do not reach the file.
+    m_gifRevision = m_animation.GetRevision();
+    m_gifSavedOptions = m_gifOptions;
     std::vector<FrameRef> frames;
-    for (int i = 0; i < GetFrameCount(); ++i)
+    std::vector<int> delays;
+    for (const AnimationFrame& frame : m_animation.GetFrames())
     {
-        const wxImageThumbnailItem* item = dynamic_cast<wxImageThumbnailItem*>(m_thumbnailCtrl->GetItem(i));
-        frames.push_back(item ? item->GetStoredFrame() : FrameRef());
+        frames.push_back(frame.picture);
+        delays.push_back(frame.delay);
     }
-    auto feed = std::make_shared<SaveFrameFeed>(std::move(frames));
+    auto feed = std::make_shared<SaveFrameFeed>(std::move(frames), std::move(delays));
+    const wxSize size = m_animation.GetOutputSize();
     WorkSaveAsGifThread* thread =
-        new WorkSaveAsGifThread(width, height, m_workerSink, feed, m_gifPath, m_gifSavedDelay, m_gifSavedOptions);
+        new WorkSaveAsGifThread(size.x, size.y, m_workerSink, feed, m_gifPath, m_animation.GetDelay(), m_gifOptions);
     if (thread->Run() != wxTHREAD_NO_ERROR)
     {
         delete thread;
@@ -192,6 +174,7 @@ void GifFrame::OnGifOptions(wxCommandEvent&)
         return;
     // The project keeps them, and the next new project starts with them.
     m_gifOptions = chosen;
+    UpdateTitle();
     wxString error;
     if (!WriteGifOptionsFile(GetGifOptionsFilePath(), chosen, &error))
         wxMessageBox(wxString::Format(_("The GIF options could not be kept as your defaults:\n%s"), error),

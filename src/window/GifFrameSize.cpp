@@ -1,13 +1,11 @@
-// Frame delay and output size.
+// Frame delay and output size: the controls' edits become steps of the
+// animation; their values follow the animation (GifFrameViews.cpp).
 #include "window/GifFrame.h"
 
 #include "app/Trace.h"
-#include "window/OutputSize.h"
-#include "window/thumbnailctrl.h"
+#include "model/AnimationCommands.h"
 
 #include <wx/spinctrl.h>
-#include <wx/statusbr.h>
-
 
 wxString GifFrame::OutputSizeText(int width, int height) const
 {
@@ -22,64 +20,39 @@ void GifFrame::OnSetDelay(wxCommandEvent&)
 {
     WriteTraceLine("OnSetDelay");
     StopPreview();
-    // The captions show each frame's start time at this delay.
-    m_thumbnailCtrl->m_frameDelay = m_spinctrl_delay->GetValue();
-    m_thumbnailCtrl->Refresh();
+    const int delay = m_spinctrl_delay->GetValue();
+    bool same = delay == m_animation.GetDelay();
+    for (const AnimationFrame& frame : m_animation.GetFrames())
+        same = same && frame.delay == delay;
+    if (same)
+        return;
+    // Typing a number is one step, not one per digit.
+    auto* last = dynamic_cast<SetDelayCommand*>(m_history.GetCurrentCommand());
+    if (!last || !last->MergeDelay(delay))
+        Submit(new SetDelayCommand(m_animation, delay));
+    UpdateEditMenu();
 }
 
 void GifFrame::OnSetWidth(wxCommandEvent&)
 {
-    if (GetFrameCount() == 0)
+    if (m_animation.IsEmpty())
         return;
-    const int width = m_spinctrl_width->GetValue();
-    m_outWidth = width;
-    const int height = HeightForWidth(width, m_refWidth, m_refHeight);
-    if (height < 0)
-        return; // no reference size to keep in proportion with
-    m_outHeight = height;
-    m_spinctrl_height->SetValue(height);
-    m_statusBar1->SetStatusText(OutputSizeText(width, height), 0);
+    const OutputSizeRule rule{OutputSizeRule::KeepWidth, m_spinctrl_width->GetValue(),
+                              m_animation.GetOutputSize().y};
+    auto* last = dynamic_cast<SetSizeRuleCommand*>(m_history.GetCurrentCommand());
+    if (!last || !last->MergeRule(rule))
+        Submit(new SetSizeRuleCommand(m_animation, rule));
+    UpdateEditMenu();
 }
 
 void GifFrame::OnSetHeight(wxCommandEvent&)
 {
-    if (GetFrameCount() == 0)
+    if (m_animation.IsEmpty())
         return;
-    const int height = m_spinctrl_height->GetValue();
-    const int width = WidthForHeight(height, m_refWidth, m_refHeight);
-    if (width < 0)
-    {
-        m_outHeight = height;
-        return;
-    }
-    m_outWidth = width;
-    m_outHeight = height;
-    m_spinctrl_width->SetValue(width);
-    m_statusBar1->SetStatusText(OutputSizeText(width, height), 0);
-}
-
-void GifFrame::RefreshOutputSize()
-{
-    if (GetFrameCount() == 0)
-    {
-        m_statusBar1->SetStatusText("", 0);
-        m_spinctrl_width->SetValue(0);
-        m_spinctrl_height->SetValue(0);
-        return;
-    }
-    std::vector<wxSize> sizes;
-    for (int i = 0; i < GetFrameCount(); ++i)
-    {
-        const wxImageThumbnailItem* item = dynamic_cast<wxImageThumbnailItem*>(m_thumbnailCtrl->GetItem(i));
-        sizes.push_back(item ? item->GetPictureSize() : wxSize(0, 0));
-    }
-    const wxSize reference = ReferenceSize(sizes);
-    m_refWidth = m_outWidth = reference.x;
-    m_refHeight = m_outHeight = reference.y;
-    m_spinctrl_width->SetValue(reference.x);
-    m_spinctrl_height->SetValue(reference.y);
-
-    const int width = m_spinctrl_width->GetValue();
-    const int height = m_spinctrl_height->GetValue();
-    m_statusBar1->SetStatusText(OutputSizeText(width, height), 0);
+    const OutputSizeRule rule{OutputSizeRule::KeepHeight, m_animation.GetOutputSize().x,
+                              m_spinctrl_height->GetValue()};
+    auto* last = dynamic_cast<SetSizeRuleCommand*>(m_history.GetCurrentCommand());
+    if (!last || !last->MergeRule(rule))
+        Submit(new SetSizeRuleCommand(m_animation, rule));
+    UpdateEditMenu();
 }

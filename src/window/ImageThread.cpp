@@ -48,7 +48,8 @@ class EntryDecoder
 {
 public:
     EntryDecoder(const wxArrayString& entries, const wxSize& thumbnailSize, int threads)
-        : m_entries(entries), m_thumbnailSize(thumbnailSize), m_outcomes(entries.size()),
+        : m_entries(entries), m_thumbnailSize(thumbnailSize), m_store(HoldProgramFrameStore()),
+          m_outcomes(entries.size()),
           // Decoding runs a little ahead of the window, not through the whole list.
           m_entriesAhead(2 * threads + 2)
     {
@@ -67,6 +68,8 @@ private:
 
     const wxArrayString& m_entries;
     const wxSize m_thumbnailSize;
+    // Held, so that the store outlives this load even when the program ends first.
+    const std::shared_ptr<FrameStore> m_store;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<EntryOutcome> m_outcomes;
@@ -74,7 +77,7 @@ private:
     size_t m_nextEntry = 0;
     size_t m_handedOn = 0;
     bool m_stopping = false;
-    std::atomic<bool> m_stopRequested{false}; // read between a clip's frames
+    std::atomic<bool> m_stopRequested{false}; // read between the frames of a clip or an animation
 };
 
 void EntryDecoder::DecodeEntries()
@@ -106,8 +109,9 @@ void EntryDecoder::DecodeEntry(size_t entryIndex)
             if (!storeFailure.empty())
                 return;
             auto picture = std::make_unique<LoadedPicture>();
-            picture->frame = ProgramFrameStore().Put(image, &storeFailure);
+            picture->frame = m_store->Put(image, &storeFailure);
             picture->delay = delay;
+            picture->entry = int(entryIndex);
             if (!picture->frame)
                 return;
             // Copied, so that the thumbnail shares no data with this thread.

@@ -26,6 +26,7 @@ struct LoadedPicture
     FrameRef frame;
     wxImage thumbnail; // the picture scaled to the strip's thumbnail size; invalid when a side is 0
     int delay = 0;     // hundredths of a second the file gives for it; 0 when none
+    int entry = 0;     // the index of the entry it came from
 };
 
 const int kLoadFailureProgress = -1;

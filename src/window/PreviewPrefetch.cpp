@@ -17,26 +17,28 @@ PreviewPicture MakePreviewPicture(const wxImage& picture, const wxSize& panel)
     return shown;
 }
 
-void PreviewPace::Start(int intervalMilliseconds)
+void PreviewPace::Start()
 {
-    m_interval = std::max(1, intervalMilliseconds);
     m_start = Clock::now();
-    m_ticks = 0;
+    m_due = 0;
 }
 
-int PreviewPace::MillisecondsToNextTick()
+int PreviewPace::MillisecondsToNextTick(int intervalMilliseconds)
 {
-    ++m_ticks;
+    const int interval = std::max(1, intervalMilliseconds);
+    m_due += interval;
     const Clock::time_point now = Clock::now();
-    const Clock::time_point due = m_start + std::chrono::milliseconds(long(m_interval) * m_ticks);
-    const long wait = std::chrono::duration_cast<std::chrono::milliseconds>(due - now).count();
-    if (wait < -m_interval)
+    const long long wait =
+        m_due - std::chrono::duration_cast<std::chrono::milliseconds>(now - m_start).count();
+    // Far behind (the machine was busy): start counting afresh rather than
+    // rushing through the missed ticks.
+    if (wait < -interval)
     {
         m_start = now;
-        m_ticks = 1;
-        return m_interval;
+        m_due = interval;
+        return interval;
     }
-    return int(std::max(1L, wait));
+    return int(std::max(1LL, wait));
 }
 
 PreviewPrefetch::PreviewPrefetch() : m_thread([this] { Work(); }) {}

@@ -33,15 +33,15 @@ PreviewPicture MakePreviewPicture(const wxImage& picture, const wxSize& panel);
 class PreviewPace
 {
 public:
-    void Start(int intervalMilliseconds);
-    // Counts a tick as shown and returns the wait until the next one is due.
-    int MillisecondsToNextTick();
+    void Start();
+    // Counts a tick as shown, `interval` after the one before, and returns
+    // the wait until it is due.
+    int MillisecondsToNextTick(int intervalMilliseconds);
 
 private:
     using Clock = std::chrono::steady_clock;
     Clock::time_point m_start;
-    long m_ticks = 0;
-    int m_interval = 1;
+    long long m_due = 0;  // milliseconds from m_start
 };
 
 class PreviewPrefetch

@@ -83,8 +83,21 @@ void BuildProjectDocument(const ProjectData& project, wxXmlDocument& document)
     gif->AddChild(TextElement("width", wxString::Format("%d", project.width)));
     gif->AddChild(TextElement("height", wxString::Format("%d", project.height)));
     gif->AddChild(TextElement("delay_time", wxString::Format("%d", project.delay)));
+    // A frame whose delay differs from delay_time carries its own; markers
+    // are never frames.
+    size_t frame = 0;
     for (const wxString& entry : ProjectEntriesWithMarkers(project.framePaths))
-        images->AddChild(TextElement("path", entry));
+    {
+        wxXmlNode* path = TextElement("path", entry);
+        if (frame < project.framePaths.size() && entry == project.framePaths[frame])
+        {
+            const int delay = frame < project.frameDelays.size() ? project.frameDelays[frame] : 0;
+            if (delay >= 1 && delay != project.delay)
+                path->AddAttribute("delay", wxString::Format("%d", delay));
+            ++frame;
+        }
+        images->AddChild(path);
+    }
     // After <images>, where readers that do not know it never look.
     if (project.hasGifOptions)
         root->AddChild(MakeGifOptionsElement(project.gifOptions));
@@ -136,8 +149,11 @@ ProjectReadStatus ReadProjectFile(const wxString& path, ProjectData& project)
         if (!IsElement(entry, "path"))
             return ProjectReadStatus::NotAProject;
         const wxString text = ElementText(entry);
-        if (!text.EndsWith(".gif"))
-            read.framePaths.push_back(text);
+        if (text.EndsWith(".gif"))
+            continue;
+        read.framePaths.push_back(text);
+        wxString delay;
+        read.frameDelays.push_back(entry->GetAttribute("delay", &delay) ? ParseLeadingInt(delay) : 0);
     }
     project = read;
     return ProjectReadStatus::Ok;

@@ -7,8 +7,8 @@ wxString EnsureGifExtension(const wxString& path)
     return path.EndsWith(".gif") ? path : path + ".gif";
 }
 
-SaveFrameFeed::SaveFrameFeed(std::vector<FrameRef> frames)
-    : m_frameCount(static_cast<int>(frames.size())), m_frames(std::move(frames))
+SaveFrameFeed::SaveFrameFeed(std::vector<FrameRef> frames, std::vector<int> delays)
+    : m_frameCount(static_cast<int>(frames.size())), m_frames(std::move(frames)), m_delays(std::move(delays))
 {
 }
 

@@ -22,10 +22,12 @@ wxString EnsureGifExtension(const wxString& path);
 class SaveFrameFeed : public GifFrameSource
 {
 public:
-    explicit SaveFrameFeed(std::vector<FrameRef> frames);
+    // Delays in hundredths of a second, one per frame.
+    SaveFrameFeed(std::vector<FrameRef> frames, std::vector<int> delays);
 
     int GetFrameCount() const override { return m_frameCount; }
     wxImage GetFrame(int index) override; // worker thread
+    int GetFrameDelay(int index) const override { return m_delays[index]; }
 
     bool StopRequested() const override { return m_cancelled; }
     void Cancel();        // the worker gets no more frames
@@ -34,6 +36,7 @@ public:
 private:
     const int m_frameCount;
     std::vector<FrameRef> m_frames;
+    const std::vector<int> m_delays;
     std::atomic<bool> m_cancelled{false};
 };
 

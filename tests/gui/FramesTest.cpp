@@ -48,7 +48,7 @@ TEST_F(FramesTest, LoadingReportsProgressSplitsGifsSetsTheSizeAndNamesBadPicture
     EditSpin(m_frame->m_spinctrl_width, 35);
     EXPECT_EQ("Untitled.gif (35 * 15)px", StatusText(0));
     EditSpin(m_frame->m_spinctrl_height, 60);
-    EXPECT_EQ(140, m_frame->m_outWidth);
+    EXPECT_EQ(wxSize(140, 60), m_frame->GetAnimation().GetOutputSize());
 
     const wxString corrupt = dir + "/corrupt.png";
     WriteTextFile(corrupt, "not a picture");
@@ -71,6 +71,7 @@ TEST_F(FramesTest, InsertGoesBeforeTheFirstSelectedFrameAndDeleteAsksFirst)
     const wxString gif = WriteAnimatedGif(dir, "three.gif", 3, 10, 10);
     m_frame->m_thumbnailCtrl->Select(5);
     wxTEST_DIALOG(Command(ID_CONTEXT_INSERT_IMAGE), ExpectFiles({gif}));
+    ASSERT_TRUE(WaitForLoad());
     ASSERT_EQ(11, FrameCount());
     EXPECT_EQ(gif + "_0", FramePath(5));
     EXPECT_EQ(pictures[5], FramePath(8));
@@ -93,6 +94,7 @@ TEST_F(FramesTest, InsertGoesBeforeTheFirstSelectedFrameAndDeleteAsksFirst)
     // Nothing selected and no focus: at the end.
     LoadPictures({pictures[0]});
     wxTEST_DIALOG(Command(ID_CONTEXT_INSERT_IMAGE), ExpectFiles({pictures[1]}));
+    ASSERT_TRUE(WaitForLoad());
     EXPECT_EQ(pictures[1], FramePath(1));
 }
 
@@ -141,7 +143,7 @@ TEST_F(FramesTest, PreviewDrawsBelowTheMiddleAndPlaysPassesUntilStopped)
     const wxPoint centre = m_frame->m_previewPosition + wxPoint(20, 10);
     EXPECT_EQ(0x0000FFu, PixelColour(canvas.ConvertToImage(), centre.x, centre.y));
 
-    m_frame->m_loopCount = 2;
+    m_frame->m_animation.SetLoopCount(2);
     Command(ID_MENU_RUN);
     EXPECT_EQ("Stop animation\tCtrl+T", m_frame->m_menuItem_run->GetItemLabel());
     Tick();
@@ -154,7 +156,7 @@ TEST_F(FramesTest, PreviewDrawsBelowTheMiddleAndPlaysPassesUntilStopped)
 
     // A stop keeps the passes already played.
     LoadPictures({WritePicture(dir, "b.png", 10, 10)});
-    m_frame->m_loopCount = 3;
+    m_frame->m_animation.SetLoopCount(3);
     Command(ID_MENU_RUN);
     Tick();
     Tick();
@@ -171,5 +173,5 @@ TEST_F(FramesTest, PreviewDrawsBelowTheMiddleAndPlaysPassesUntilStopped)
     // A new delay stops the preview and reaches the captions.
     EditSpin(m_frame->m_spinctrl_delay, 25);
     EXPECT_FALSE(m_frame->m_timer.IsRunning());
-    EXPECT_EQ(25, m_frame->m_thumbnailCtrl->m_frameDelay);
+    EXPECT_EQ("#2  0.25sec", FrameCaption(1, m_frame->m_thumbnailCtrl->GetItem(1)->m_startTime));
 }

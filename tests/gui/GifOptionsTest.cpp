@@ -109,5 +109,7 @@ TEST_F(GifOptionsTest, NewOptionsAreSavedAgainAndTheStatusShowsTheFileSize)
     EXPECT_EQ("unchanged marker", ReadTextFile(path));
     Choose(GifOptions{50, 0, false, 2});
     EXPECT_NO_DIALOG(Command(ID_MENU_SAVE); EXPECT_TRUE(waitForSave()));
-    EXPECT_TRUE(DecodeGifFile(path).ok);
+    const DecodedGif gif = DecodeGifFile(path);
+    ASSERT_TRUE(gif.ok) << gif.error;
+    EXPECT_EQ(1, gif.loopCount); // two plays: one repetition after the first
 }

@@ -36,20 +36,20 @@ struct LanguageTexts
 // French puts a no-break space before a colon and a question mark
 // (narrow) and between a number and its unit.
 const LanguageTexts kLanguages[] = {
-    {46, {"文件", "帧", "动画", "帮助"}, "宽度：", "1/100 秒", "未命名.gif（40 × 30 像素）",
+    {46, {"文件", "编辑", "帧", "动画", "帮助"}, "宽度：", "1/100 秒", "未命名.gif（100 × 75 像素）",
      "a.png  宽度：40 像素，高度：30 像素", "确定要删除选中的图片吗？"},
-    {47, {"檔案", "影格", "動畫", "說明"}, "寬度：", "1/100 秒", "未命名.gif（40 × 30 像素）",
+    {47, {"檔案", "編輯", "影格", "動畫", "說明"}, "寬度：", "1/100 秒", "未命名.gif（100 × 75 像素）",
      "a.png  寬度：40 像素，高度：30 像素", "確定要刪除選取的圖片嗎？"},
-    {89, {"Datei", "Einzelbild", "Animation", "Hilfe"}, "Breite:", "1/100 Sek.", "Unbenannt.gif (40 × 30 px)",
+    {89, {"Datei", "Bearbeiten", "Einzelbild", "Animation", "Hilfe"}, "Breite:", "1/100 Sek.", "Unbenannt.gif (100 × 75 px)",
      "a.png  Breite: 40 px, Höhe: 30 px", "Möchten Sie die ausgewählten Bilder wirklich löschen?"},
-    {80, {"Fichier", "Image", "Animation", "Aide"}, "Largeur\u00a0:", "1/100\u00a0s",
-     "Sans titre.gif (40\u00a0×\u00a030\u00a0px)", "a.png  Largeur\u00a0: 40\u00a0px, hauteur\u00a0: 30\u00a0px",
+    {80, {"Fichier", "Édition", "Image", "Animation", "Aide"}, "Largeur\u00a0:", "1/100\u00a0s",
+     "Sans titre.gif (100\u00a0×\u00a075\u00a0px)", "a.png  Largeur\u00a0: 40\u00a0px, hauteur\u00a0: 30\u00a0px",
      "Voulez-vous vraiment supprimer les images sélectionnées\u202f?"},
-    {110, {"File", "Fotogramma", "Animazione", "Aiuto"}, "Larghezza:", "1/100 s", "Senza titolo.gif (40 × 30 px)",
+    {110, {"File", "Modifica", "Fotogramma", "Animazione", "Aiuto"}, "Larghezza:", "1/100 s", "Senza titolo.gif (100 × 75 px)",
      "a.png  Larghezza: 40 px, altezza: 30 px", "Eliminare davvero le immagini selezionate?"},
-    {112, {"ファイル", "フレーム", "アニメーション", "ヘルプ"}, "幅:", "1/100 秒", "無題.gif (40 × 30 ピクセル)",
+    {112, {"ファイル", "編集", "フレーム", "アニメーション", "ヘルプ"}, "幅:", "1/100 秒", "無題.gif (100 × 75 ピクセル)",
      "a.png  幅: 40 ピクセル、高さ: 30 ピクセル", "選択した画像を削除してもよろしいですか?"},
-    {58, {"File", "Frame", "Animation", "Help"}, "Width:", "1/100 sec", "Untitled.gif (40 * 30)px",
+    {58, {"File", "Edit", "Frame", "Animation", "Help"}, "Width:", "1/100 sec", "Untitled.gif (100 * 75)px",
      "a.png Width:40px,Height:30 px", "Are you sure you want to delete selected image(s)?"},
 };
 
@@ -59,6 +59,7 @@ const std::pair<int, const char*> kDialogCommands[] = {
     {ID_MENU_OPEN_PROJECT, nullptr},
     {ID_MENU_ADD_IMAGE, "m_tool_insert"},
     {ID_MENU_LOOP_COUNT, "m_menuItem_loop_count"},
+    {ID_MENU_FRAME_DELAY, nullptr},
 };
 
 wxString Label(wxWindow* frame, const char* name)
@@ -106,11 +107,11 @@ TEST_F(LanguageTest, EachLanguageRelabelsMenusLabelsAndMessages)
 {
     const wxString dir = MakeScratchDir("pictures");
     LoadPictures({WritePicture(dir, "a.png", 40, 30), WritePicture(dir, "b.png", 40, 30)});
-    m_frame->SetTitle("project - Pelagrin GIF Animator");
     for (const LanguageTexts& language : kLanguages)
     {
         SCOPED_TRACE(language.code);
         EditSpin(m_frame->m_spinctrl_width, 100);
+        const long revision = m_frame->GetAnimation().GetRevision();
         Command(language.code);
         wxMenuBar* bar = m_frame->GetMenuBar();
         for (size_t i = 0; i < language.menus.size(); ++i)
@@ -136,12 +137,13 @@ TEST_F(LanguageTest, EachLanguageRelabelsMenusLabelsAndMessages)
         EXPECT_FALSE(information.empty() || information.Contains(wxString::FromUTF8("。 "))) << information;
         EXPECT_TRUE(bar->FindItem(language.code)->IsChecked());
         EXPECT_EQ(wxString::Format("%d", language.code), ReadTextFile(GetLanguageFilePath()));
-        EXPECT_EQ("Pelagrin GIF Animator", m_frame->GetTitle());
-        EXPECT_EQ(40, m_frame->m_spinctrl_width->GetValue()) << "the typed width gives way to the frames'";
+        EXPECT_EQ("*Pelagrin GIF Animator", m_frame->GetTitle()) << "not saved yet";
+        EXPECT_EQ(100, m_frame->m_spinctrl_width->GetValue()) << "the typed width stays";
+        EXPECT_EQ(revision, m_frame->GetAnimation().GetRevision()) << "a new language changes nothing to save";
         EditSpin(m_frame->m_spinctrl_width, 80);
         wxString edited = wxString::FromUTF8(language.sizeStatus);
-        edited.Replace("40", "80");
-        edited.Replace("30", "60");
+        edited.Replace("100", "80");
+        edited.Replace("75", "60");
         EXPECT_EQ(edited, StatusText(0)) << "after the width is typed";
         // The toolkit's own texts come in the same language, GTK's too, though no
         // system locale exists for it here.
@@ -179,14 +181,15 @@ TEST_F(LanguageTest, CaptionsFollowTheDelayAndFitTheCellInEveryLanguage)
     LoadPictures({WritePicture(dir, "a.png", 20, 20), WritePicture(dir, "b.png", 20, 20), WritePicture(dir, "c.png", 20, 20),
                   WritePicture(dir, "d.png", 20, 20)});
     wxThumbnailCtrl* strip = m_frame->m_thumbnailCtrl;
-    EXPECT_EQ("#4  0.30sec", FrameCaption(3, strip->m_frameDelay)) << "the delay control's 10, before any save";
+    const auto fourth = [strip] { return FrameCaption(3, strip->GetItem(3)->m_startTime); };
+    EXPECT_EQ("#4  0.30sec", fourth()) << "the delay control's 10, before any save";
 
     int paints = 0;
     strip->Bind(wxEVT_PAINT, [&paints](wxPaintEvent& event) { ++paints; event.Skip(); });
     WaitFor([] { return false; }, 100);
     paints = 0;
     EditSpin(m_frame->m_spinctrl_delay, 20);
-    EXPECT_EQ("#4  0.60sec", FrameCaption(3, strip->m_frameDelay));
+    EXPECT_EQ("#4  0.60sec", fourth());
     EXPECT_TRUE(WaitFor([&paints] { return paints > 0; }, 2000)) << "the captions are repainted";
 
     // A four-digit frame number with a four-digit time fits in any language.
@@ -197,7 +200,7 @@ TEST_F(LanguageTest, CaptionsFollowTheDelayAndFitTheCellInEveryLanguage)
         SCOPED_TRACE(languages[i].code);
         Command(languages[i].code);
         wxClientDC dc(strip);
-        const wxString caption = FrameCaption(9998, 100);
+        const wxString caption = FrameCaption(9998, 999999);
         wxCoord textWidth = 0, textHeight = 0;
         const wxFont font = strip->FitFont(dc, caption, width);
         dc.GetTextExtent(caption, &textWidth, &textHeight, nullptr, nullptr, &font);

@@ -52,15 +52,15 @@ TEST_F(LoopCountTest, AChosenCountIsKeptForThePreviewAndTheNextDialog)
     LoadPictures({WritePicture(MakeScratchDir("pictures"), "a.png", 10, 10)});
     m_frame->m_loopsDone = 5;
     ChooseFinite(0, 3, true);
-    EXPECT_EQ(3, m_frame->m_loopCount);
+    EXPECT_EQ(3, m_frame->GetAnimation().GetLoopCount());
     EXPECT_EQ(0, m_frame->m_loopsDone);
     // "Play animation" with 0 means the same as endless.
     ChooseFinite(3, 0, true);
-    EXPECT_EQ(0, m_frame->m_loopCount);
+    EXPECT_EQ(0, m_frame->GetAnimation().GetLoopCount());
     // Cancel changes nothing but stops the preview.
     Command(ID_MENU_RUN);
     ASSERT_TRUE(m_frame->m_isPlaying);
     ChooseFinite(0, 9, false);
-    EXPECT_EQ(0, m_frame->m_loopCount);
+    EXPECT_EQ(0, m_frame->GetAnimation().GetLoopCount());
     EXPECT_FALSE(m_frame->m_isPlaying);
 }

@@ -21,8 +21,8 @@ TEST_F(ProjectTest, SavedProjectOpensWithTheSameFramesAndSettings)
     EXPECT_TRUE(wxFileExists(dir + "/movie.xml"));
     EXPECT_EQ("movie - Pelagrin GIF Animator", m_frame->GetTitle());
 
-    m_frame->m_thumbnailCtrl->Clear();
-    m_frame->m_spinctrl_delay->SetValue(10);
+    Command(ID_MENU_CLEAR_ALL);
+    EditSpin(m_frame->m_spinctrl_delay, 10);
     wxTEST_DIALOG(Command(ID_MENU_OPEN_PROJECT), ExpectFiles({dir + "/movie.xml"}));
     EXPECT_NO_DIALOG(EXPECT_TRUE(WaitFor([this] { return m_frame->m_loadProgress == nullptr; })));
     ASSERT_EQ(3, FrameCount());

@@ -121,7 +121,7 @@ TEST_F(SaveGifTest, FailedSaveTellsTheUserAndKeepsTheOldFile)
     const wxString kept = m_dir + "/kept.gif";
     SaveAs(ID_MENU_SAVE_AS, kept);
     const wxString original = ReadTextFile(kept);
-    m_frame->m_outWidth = 70000;
+    m_frame->m_animation.SetSizeRule({OutputSizeRule::KeepWidth, 70000, 40});
     wxTEST_DIALOG(Command(ID_MENU_SAVE_AS); EXPECT_TRUE(WaitForSave()), ExpectFiles({kept}),
                   ExpectMessage(wxID_OK));
     EXPECT_EQ(original, ReadTextFile(kept));

@@ -96,7 +96,7 @@ protected:
         {
             const wxString path = wxString::Format("%s/f%02d.png", m_dir, i);
             EXPECT_TRUE(WriteTextFile(path, ""));
-            m_strip->Append(new wxImageThumbnailItem(new wxImage(120, 90), 0, path), 0);
+            m_strip->Append(new wxImageThumbnailItem(wxImage(80, 60), path));
         }
     }
 

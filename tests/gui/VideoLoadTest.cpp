@@ -97,7 +97,16 @@ TEST_F(VideoLoadTest, AddVideoTakesTheChosenSpanAtTheChosenRate)
     EXPECT_EQ(clip + "_500", FramePath(0));
     EXPECT_EQ(clip + "_1300", FramePath(4));
     EXPECT_EQ(20, m_frame->m_spinctrl_delay->GetValue());
-    EXPECT_EQ(32, m_frame->m_outWidth);
+    EXPECT_EQ(32, m_frame->GetAnimation().GetOutputSize().x);
+
+    // Inserted before the second frame, the whole clip loads in the background.
+    m_frame->m_thumbnailCtrl->Select(1);
+    wxTEST_DIALOG(Command(ID_CONTEXT_INSERT_IMAGE), ExpectFiles({clip}));
+    EXPECT_TRUE(m_frame->IsLoading());
+    EXPECT_TRUE(LoadEnded());
+    ASSERT_EQ(25, FrameCount());
+    EXPECT_EQ(clip + "_0", FramePath(1));
+    EXPECT_EQ(clip + "_700", FramePath(21));
 }
 
 TEST_F(VideoLoadTest, DamagedClipIsNamedAndChangesNothing)

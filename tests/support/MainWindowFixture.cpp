@@ -58,6 +58,11 @@ void ProgressRecorder::OnUpdate(wxCommandEvent& event)
     event.Skip();
 }
 
+bool MainWindowTest::WaitForLoad()
+{
+    return WaitFor([this] { return m_frame->m_loadProgress == nullptr; });
+}
+
 void MainWindowTest::LoadPictures(const std::vector<wxString>& entries)
 {
     ASSERT_TRUE(m_frame->StartImageLoad(wxArrayString(entries.size(), entries.data())));

@@ -16,15 +16,12 @@ class TestFrame : public GifFrame
 {
 public:
     using GifFrame::m_gifName, GifFrame::m_gifPath, GifFrame::m_isPlaying, GifFrame::m_language,
-        GifFrame::m_loadProgress, GifFrame::m_loopCount, GifFrame::m_loopsDone, GifFrame::m_menuItem_run,
-        GifFrame::m_outHeight, GifFrame::m_outWidth, GifFrame::m_panel_down, GifFrame::m_panel_top,
-        GifFrame::m_previewIndex, GifFrame::m_previewName, GifFrame::m_projectPath, GifFrame::m_refWidth,
-        GifFrame::m_saveProgress, GifFrame::m_savedFrameCount, GifFrame::m_savedWidth, GifFrame::m_spinctrl_delay,
-        GifFrame::m_spinctrl_height, GifFrame::m_spinctrl_width, GifFrame::m_splitter3, GifFrame::m_statusBar1,
-        GifFrame::m_thumbnailCtrl, GifFrame::m_timer, GifFrame::m_toolBar_button, GifFrame::m_previewBitmap,
-        GifFrame::m_previewPosition, GifFrame::m_saveFeed, GifFrame::m_gifSaveFailed, GifFrame::StartImageLoad,
-        GifFrame::m_loadCancelPending, GifFrame::m_menuFrame,
-        GifFrame::ProjectChanged, GifFrame::DrawPreview;
+        GifFrame::m_loadProgress, GifFrame::m_loopsDone, GifFrame::m_menuItem_run, GifFrame::m_panel_down,
+        GifFrame::m_previewName, GifFrame::m_projectPath, GifFrame::m_spinctrl_delay, GifFrame::m_spinctrl_height,
+        GifFrame::m_spinctrl_width, GifFrame::m_statusBar1, GifFrame::m_thumbnailCtrl, GifFrame::m_timer,
+        GifFrame::m_toolBar_button, GifFrame::m_previewBitmap, GifFrame::m_previewPosition, GifFrame::m_saveFeed,
+        GifFrame::m_gifSaveFailed, GifFrame::m_animation, GifFrame::m_loadCancelPending, GifFrame::m_menuFrame,
+        GifFrame::m_saveProgress, GifFrame::StartImageLoad, GifFrame::DrawPreview;
 };
 
 // Records the progress values of the worker updates with the given id, in
@@ -53,13 +50,15 @@ protected:
     // Closes the window and runs the loop until it is gone (or not).
     bool CloseAndWait();
 
+    // Runs the loop until the running load has ended.
+    bool WaitForLoad();
     // Loads pictures through the window's loader and waits for the load to end.
     void LoadPictures(const std::vector<wxString>& entries);
     // The same when some pictures fail: the message naming them is answered
     // and its text returned.
     wxString LoadPicturesWithFailures(const std::vector<wxString>& entries);
     int FrameCount() const { return m_frame->m_thumbnailCtrl->GetCount(); }
-    wxString FramePath(int index) const { return m_frame->m_thumbnailCtrl->GetItem(index)->m_path; }
+    wxString FramePath(int index) const { return m_frame->GetAnimation().GetFrame(index).source; }
     // Changes a spin control as the user would: the value, then its text event.
     void EditSpin(wxSpinCtrl* spin, int value);
     // One tick of the preview timer.

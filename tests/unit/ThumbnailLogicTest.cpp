@@ -65,9 +65,9 @@ TEST(ThumbnailTexts, PathsOfLowerCaseGifFramesAndCaptions)
     EXPECT_EQ("/x/ANIM.GIF", ThumbnailItemPath("/x/ANIM.GIF", 2));
     EXPECT_EQ("/x/anim.gif_0", ThumbnailItemPath("/x/anim.gif_0", 0));
     // Numbered from one, with the time the frame starts.
-    EXPECT_EQ("#4  0.30sec", FrameCaption(3, 10));
-    EXPECT_EQ("#1  0.00sec", FrameCaption(0, 250));
-    EXPECT_EQ("#101  7.00sec", FrameCaption(100, 7));
+    EXPECT_EQ("#4  0.30sec", FrameCaption(3, 30));
+    EXPECT_EQ("#1  0.00sec", FrameCaption(0, 0));
+    EXPECT_EQ("#101  7.00sec", FrameCaption(100, 700));
 }
 
 namespace

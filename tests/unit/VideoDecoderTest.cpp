@@ -5,6 +5,7 @@
 #include "window/VideoDecoder.h"
 
 #include <gtest/gtest.h>
+#include <wx/dir.h>
 #include <wx/ffile.h>
 
 #include <vector>
@@ -204,4 +205,20 @@ TEST(VideoEntry, RecognisedByExtension)
     for (const auto& [entry, isVideo] : cases)
         EXPECT_EQ(isVideo, IsVideoEntry(entry)) << entry;
     EXPECT_EQ("/a/x.mp4_1500-4000@12500", VideoRangeEntry("/a/x.mp4", {12.5, 1.5, 4}));
+}
+
+// The video fuzz target's seeds go through the entry point as it sends them.
+TEST(VideoEntry, FuzzSeedsGiveTheirFrames)
+{
+    wxArrayString seeds;
+    wxDir::GetAllFiles(PELAGRIN_FUZZ_SEEDS "/video", &seeds);
+    ASSERT_FALSE(seeds.empty());
+    const wxString input = MakeScratchDir("seeds") + "/input.mkv";
+    for (const wxString& seed : seeds)
+    {
+        SCOPED_TRACE(seed);
+        ASSERT_TRUE(wxCopyFile(seed, input));
+        for (const wxString& entry : {input, VideoRangeEntry(input, {7.5, 0.1, 0.9}), input + "_40"})
+            EXPECT_FALSE(DecodeClip(entry).pictures.empty()) << entry;
+    }
 }
