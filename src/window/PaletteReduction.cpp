@@ -62,7 +62,7 @@ private:
     {
         int r, g, b, index;
     };
-    static const uint16_t kUnknown = 0xFFFF;
+    static constexpr uint16_t kUnknown = 0xFFFF;
 
     int Search(int r, int g, int b) const
     {
