@@ -68,7 +68,11 @@ std::vector<uint8_t> PngRows(const PngCase& c, int width, int height, uint32_t s
     }
     if (c.transparency == PngCase::ColourKey && c.depth == 8)
         for (int i = 0; i < channels; ++i)
-            rows[size_t(i)] = 1, rows[rowBytes + size_t(i)] = 1;
+        {
+            rows[size_t(i)] = 1;
+            if (height > 1)
+                rows[rowBytes + size_t(i)] = 1;
+        }
     return rows;
 }
 
