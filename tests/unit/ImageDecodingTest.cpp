@@ -1,10 +1,11 @@
 #include "support/TestEnvironment.h"
 #include "support/TestImages.h"
 #include "window/ImageDecoding.h"
-#include "window/gif_gifhandler.h"
 
 #include <gtest/gtest.h>
 #include <wx/filefn.h>
+#include <wx/anidecod.h>
+#include <wx/imaggif.h>
 #include <wx/wfstream.h>
 
 #include <climits>
@@ -44,14 +45,12 @@ const ColourList kFrameColours = {0xFF0000, 0x00FF00, 0x0000FF};
 // An animated GIF whose frame i is filled with colour i.
 wxString WriteThreeFrameGif(const wxString& path)
 {
-    wxFileOutputStream out(path);
-    SetGifOutputStream(&out);
+    wxImageArray frames;
     for (int i = 0; i < 3; ++i)
-    {
-        MyGifHandler handler;
-        WriteAnimationFrame(PalettedImage(6, 4, kFrameColours, std::vector<int>(24, i)), handler, 100, 3, i);
-    }
-    SetGifOutputStream(nullptr);
+        frames.Add(PalettedImage(6, 4, kFrameColours, std::vector<int>(24, i)));
+    wxFileOutputStream out(path);
+    wxGIFHandler handler;
+    EXPECT_TRUE(handler.SaveAnimation(frames, &out, false, 100)) << path;
     return path;
 }
 } // namespace
