@@ -12,6 +12,11 @@ namespace
 // pixels.
 const size_t kTryEveryWayPixels = 1 << 16;
 const int kNoIndex = -1;
+// Transparency in every run of pixels that may stay, in none, or only in
+// runs at least this long. Long runs alone win where text scrolls over a
+// plain background: the pixels between the runs then repeat the strings of
+// the background and the text around them.
+const int kShortestRuns[] = {1, 0, 8, 64};
 // Beyond this many bytes held back the global table is fixed as it stands.
 const size_t kMaxUnsettledBytes = 16 << 20;
 } // namespace
@@ -347,7 +352,7 @@ void AnimationWriter::Store(const IndexedFrame& frame, int delay, Bytes& out)
     Encoded best;
     bool found = false;
     for (const bool useGlobal : {true, false})
-        for (const int shortestRun : {1, 0, 8})
+        for (const int shortestRun : kShortestRuns)
         {
             const int onlyWay = canBeTransparent ? 1 : 0;
             if ((!m_started && !useGlobal) || (shortestRun > 0 && !canBeTransparent) ||
