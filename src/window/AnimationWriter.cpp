@@ -19,7 +19,51 @@ const int kNoIndex = -1;
 const int kShortestRuns[] = {1, 0, 8, 64};
 // Beyond this many bytes held back the global table is fixed as it stands.
 const size_t kMaxUnsettledBytes = 16 << 20;
+// Nor are more unencoded frames held than this, or more bytes of them.
+const size_t kMaxHeldFrames = 1024;
+const size_t kMaxHeldBytes = 16 << 20;
+
+// A set of indices below 256.
+struct IndexSet
+{
+    uint64_t words[4] = {};
+    void Add(int i) { words[i >> 6] |= uint64_t(1) << (i & 63); }
+    bool Has(int i) const { return (words[i >> 6] >> (i & 63)) & 1; }
+    int Count() const
+    {
+        int n = 0;
+        for (uint64_t w : words)
+            n += __builtin_popcountll(w);
+        return n;
+    }
+    // How many of this set's indices other lacks.
+    int CountMissingFrom(const IndexSet& other) const
+    {
+        int n = 0;
+        for (int i = 0; i < 4; ++i)
+            n += __builtin_popcountll(words[i] & ~other.words[i]);
+        return n;
+    }
+    void AddAll(const IndexSet& other)
+    {
+        for (int i = 0; i < 4; ++i)
+            words[i] |= other.words[i];
+    }
+};
 } // namespace
+
+// The pixels of a rectangle to store, from its top left corner on.
+struct AnimationWriter::Region
+{
+    const ColourTable* palette = nullptr;
+    const uint8_t* indices = nullptr;
+    size_t stride = 0;
+    // What is on screen under the rectangle; or, for exact frames, same:
+    // nonzero where the pixel shows its colour already.
+    const uint32_t* shown = nullptr;
+    const uint8_t* same = nullptr;
+    int tolerance = 0;
+};
 
 struct AnimationWriter::Encoded
 {
@@ -72,22 +116,29 @@ AnimationWriter::Rect AnimationWriter::ChangedRect(const IndexedFrame& frame) co
 // Encodes the rectangle with the global table or with a local one that
 // holds just the colours the rectangle needs. False when the global table
 // lacks a colour or a free index for transparency.
-bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool useGlobal, int shortestRun,
+bool AnimationWriter::Encode(const Region& region, const Rect& rect, bool useGlobal, int shortestRun,
                              Encoded& result)
 {
+    const ColourTable& palette = *region.palette;
     const size_t pixels = size_t(rect.width) * size_t(rect.height);
     std::vector<uint8_t> keepable(pixels, 0);
     bool needed[256] = {};
     bool anyKeepable = false;
     for (int y = 0; y < rect.height; ++y)
     {
-        const size_t from = size_t(rect.top + y) * size_t(m_width) + size_t(rect.left);
+        const size_t from = size_t(y) * region.stride;
+        const uint8_t* indices = region.indices + from;
         uint8_t* keep = keepable.data() + size_t(y) * rect.width;
         for (int x = 0; x < rect.width && shortestRun > 0; ++x)
         {
-            const uint32_t colour = frame.palette[frame.indices[from + x]];
-            const uint32_t shown = m_shown[from + x];
-            keep[x] = frame.tolerance == 0 ? colour == shown : ColourDistance(colour, shown) <= frame.tolerance;
+            if (region.same)
+            {
+                keep[x] = region.same[from + x];
+                continue;
+            }
+            const uint32_t colour = palette[indices[x]];
+            const uint32_t shown = region.shown[from + x];
+            keep[x] = region.tolerance == 0 ? colour == shown : ColourDistance(colour, shown) <= region.tolerance;
         }
         // Runs shorter than shortestRun are written out instead.
         for (int x = 0; x < rect.width;)
@@ -99,7 +150,7 @@ bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool u
                 std::fill(keep + x, keep + end, 0);
             anyKeepable |= end - x >= shortestRun && end > x;
             for (x = end; x < rect.width && !keep[x]; ++x)
-                needed[frame.indices[from + x]] = true;
+                needed[indices[x]] = true;
         }
     }
 
@@ -115,16 +166,16 @@ bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool u
         for (size_t i = 0; i < result.table.size(); ++i)
             lookup.Insert(result.table[i], int(i));
         bool taken[256] = {};
-        for (size_t i = 0; i < frame.palette.size(); ++i)
+        for (size_t i = 0; i < palette.size(); ++i)
         {
-            int found = lookup.Find(frame.palette[i]);
+            int found = lookup.Find(palette[i]);
             if (needed[i] && found < 0)
             {
                 if (m_settled || result.table.size() == 256)
                     return false;
                 found = int(result.table.size());
-                lookup.Insert(frame.palette[i], found);
-                result.table.push_back(frame.palette[i]);
+                lookup.Insert(palette[i], found);
+                result.table.push_back(palette[i]);
             }
             tableIndex[i] = found;
             if (needed[i])
@@ -143,11 +194,11 @@ bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool u
     else
     {
         result.table.clear();
-        for (size_t i = 0; i < frame.palette.size(); ++i)
+        for (size_t i = 0; i < palette.size(); ++i)
             if (needed[i])
             {
                 tableIndex[i] = int(result.table.size());
-                result.table.push_back(frame.palette[i]);
+                result.table.push_back(palette[i]);
             }
         if (anyKeepable && result.table.size() < 256)
         {
@@ -157,9 +208,9 @@ bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool u
         else if (anyKeepable)
         {
             // Every colour is needed: the pixels that may stay show their own.
-            for (size_t i = 0; i < frame.palette.size(); ++i)
+            for (size_t i = 0; i < palette.size(); ++i)
                 tableIndex[i] = int(i);
-            result.table = frame.palette;
+            result.table = palette;
             std::fill(keepable.begin(), keepable.end(), 0);
         }
     }
@@ -169,16 +220,16 @@ bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool u
     // Codes need only be as wide as the highest index that must be written;
     // pixels that may stay and whose own index is higher stay.
     int highestNeeded = std::max(transparent, 0);
-    for (size_t i = 0; i < frame.palette.size(); ++i)
+    for (size_t i = 0; i < palette.size(); ++i)
         if (needed[i])
             highestNeeded = std::max(highestNeeded, tableIndex[i]);
     std::vector<uint8_t> wanted(pixels);
     for (int y = 0; y < rect.height; ++y)
     {
-        const size_t from = size_t(rect.top + y) * size_t(m_width) + size_t(rect.left);
+        const uint8_t* indices = region.indices + size_t(y) * region.stride;
         for (int x = 0; x < rect.width; ++x)
         {
-            const int index = tableIndex[frame.indices[from + x]];
+            const int index = tableIndex[indices[x]];
             const size_t p = size_t(y) * rect.width + x;
             // A pixel whose colour the table lacks may stay as it is.
             const bool usable = index >= 0 && index != transparent && index <= highestNeeded;
@@ -188,7 +239,7 @@ bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool u
 
     std::vector<uint8_t> acceptable;
     std::vector<std::vector<uint8_t>> alternatives(256);
-    if (frame.tolerance > 0)
+    if (region.tolerance > 0)
     {
         acceptable.assign(256 * 256, 0);
         std::vector<std::pair<int, uint8_t>> near;
@@ -198,7 +249,7 @@ bool AnimationWriter::Encode(const IndexedFrame& frame, const Rect& rect, bool u
             for (size_t b = 0; b < table.size(); ++b)
             {
                 const int distance = ColourDistance(table[a], table[b]);
-                if (int(a) == transparent || int(b) == transparent || distance > frame.tolerance)
+                if (int(a) == transparent || int(b) == transparent || distance > region.tolerance)
                     continue;
                 acceptable[a * 256 + b] = 1;
                 near.emplace_back(distance, uint8_t(b));
@@ -311,13 +362,13 @@ void AnimationWriter::OrderGlobalTable(const IndexedFrame& next)
 void AnimationWriter::AddFrame(const IndexedFrame& frame, int delay, Bytes& out)
 {
     delay = std::max(delay, 0);
-    if (!m_started && m_firstDelay < 0)
+    if (!m_started && m_firstDelay < 0 && !CanHold(frame))
     {
         m_first = frame;
         m_firstDelay = delay;
         return;
     }
-    if (!m_started)
+    if (!m_started && m_firstDelay >= 0)
     {
         OrderGlobalTable(frame);
         Store(m_first, m_firstDelay, out);
@@ -326,51 +377,255 @@ void AnimationWriter::AddFrame(const IndexedFrame& frame, int delay, Bytes& out)
     Store(frame, delay, out);
 }
 
-void AnimationWriter::Store(const IndexedFrame& frame, int delay, Bytes& out)
+bool AnimationWriter::CanHold(const IndexedFrame& frame) const
 {
-    Rect rect = ChangedRect(frame);
-    if (rect.Empty())
-    {
-        if (!m_pending.empty() && m_pendingDelay + delay <= kMaxDelay)
-        {
-            m_pendingDelay += delay;
-            return;
-        }
-        // Too long to merge: a pixel that stays as it is carries the delay.
-        rect = Rect{0, 0, 1, 1};
-    }
-    if (!m_started && m_global.empty())
-        m_global = frame.palette;
+    return m_holding && m_changedOnly && !m_settled && frame.tolerance == 0;
+}
 
+// False, and nothing held, when the frame's colours and those held before
+// do not fit in one table.
+bool AnimationWriter::Hold(const IndexedFrame& frame, const Rect& rect, int delay)
+{
+    const size_t pixels = size_t(rect.width) * size_t(rect.height);
+    if (m_held.size() >= kMaxHeldFrames || m_heldBytes + 2 * pixels > kMaxHeldBytes)
+        return false;
+    Held held;
+    held.rect = rect;
+    held.delay = delay;
+    held.first = !m_started;
+    held.palette = frame.palette;
+    held.indices.resize(pixels);
+    held.same.resize(pixels);
+    if (!m_started)
+        m_shown.assign(size_t(m_width) * size_t(m_height), 0);
+    bool used[256] = {};
+    for (int y = 0; y < rect.height; ++y)
+    {
+        const size_t from = size_t(rect.top + y) * size_t(m_width) + size_t(rect.left);
+        for (int x = 0; x < rect.width; ++x)
+        {
+            const uint8_t index = frame.indices[from + x];
+            const size_t p = size_t(y) * rect.width + x;
+            held.indices[p] = index;
+            held.same[p] = m_started && frame.palette[index] == m_shown[from + x];
+            used[index] = true;
+        }
+    }
+    size_t added = 0;
+    for (size_t i = 0; i < frame.palette.size(); ++i)
+        added += used[i] && m_heldLookup.Find(frame.palette[i]) < 0;
+    if (m_heldColours.size() + added > 256)
+        return false;
+    for (size_t i = 0; i < frame.palette.size(); ++i)
+        if (used[i] && m_heldLookup.Insert(frame.palette[i], int(m_heldColours.size())) == int(m_heldColours.size()))
+            m_heldColours.push_back(frame.palette[i]);
+    // An exact frame shows its own colours whichever way it is stored.
+    for (int y = 0; y < rect.height; ++y)
+    {
+        uint32_t* shown = m_shown.data() + size_t(rect.top + y) * size_t(m_width) + size_t(rect.left);
+        const uint8_t* indices = held.indices.data() + size_t(y) * rect.width;
+        for (int x = 0; x < rect.width; ++x)
+            shown[x] = frame.palette[indices[x]];
+    }
+    m_heldBytes += 2 * pixels;
+    m_held.push_back(std::move(held));
+    m_started = true;
+    return true;
+}
+
+// Orders the colours of the held frames so that as many of them as can,
+// weighted by their size, need only the first 2, 4, 8 ... 128 indices of the
+// table (and one more for transparency). Each bound is filled greedily with
+// the frames that bring the fewest new colours for their weight, choosing
+// among the colours kept for the bound above.
+void AnimationWriter::OrderGlobalTableByUse()
+{
+    const int count = int(m_heldColours.size());
+    struct Use
+    {
+        IndexSet colours;
+        int size = 0; // of colours
+        bool transparent = false;
+        double weight = 0;
+    };
+    std::vector<Use> uses;
+    std::vector<double> frequency(size_t(count), 0.0);
+    for (const Held& held : m_held)
+    {
+        if (held.first)
+            continue;
+        Use use;
+        bool needed[256] = {};
+        size_t changed = 0;
+        for (size_t p = 0; p < held.indices.size(); ++p)
+        {
+            if (held.same[p])
+            {
+                use.transparent = true;
+                continue;
+            }
+            needed[held.indices[p]] = true;
+            ++changed;
+        }
+        for (size_t i = 0; i < held.palette.size(); ++i)
+            if (needed[i])
+                use.colours.Add(m_heldLookup.Find(held.palette[i]));
+        use.size = use.colours.Count();
+        use.weight = double(held.indices.size() + changed);
+        for (int c = 0; c < count; ++c)
+            if (use.colours.Has(c))
+                frequency[size_t(c)] += use.weight;
+        uses.push_back(use);
+    }
+
+    // level[c]: the smallest bound, in bits, whose colours include c.
+    std::vector<int> level(size_t(count), 8);
+    IndexSet kept;
+    for (int c = 0; c < count; ++c)
+        kept.Add(c);
+    int keptCount = count;
+    std::vector<int> byFrequency(static_cast<size_t>(count));
+    for (int c = 0; c < count; ++c)
+        byFrequency[size_t(c)] = c;
+    std::stable_sort(byFrequency.begin(), byFrequency.end(),
+                     [&](int a, int b) { return frequency[size_t(a)] > frequency[size_t(b)]; });
+    for (int bits = 7; bits >= 1; --bits)
+    {
+        const int bound = 1 << bits;
+        if (keptCount > bound)
+        {
+            IndexSet chosen;
+            int chosenCount = 0;
+            std::vector<char> taken(uses.size(), 0);
+            for (;;)
+            {
+                int best = -1;
+                double bestScore = 0;
+                for (size_t u = 0; u < uses.size(); ++u)
+                {
+                    const Use& use = uses[u];
+                    if (taken[u] || use.size + int(use.transparent) > bound || use.colours.CountMissingFrom(kept) > 0)
+                        continue;
+                    const int added = use.colours.CountMissingFrom(chosen);
+                    if (chosenCount + added > bound)
+                        continue;
+                    const double score = use.weight / (added + 0.5);
+                    if (best < 0 || score > bestScore)
+                    {
+                        best = int(u);
+                        bestScore = score;
+                    }
+                }
+                if (best < 0)
+                    break;
+                taken[size_t(best)] = 1;
+                chosen.AddAll(uses[size_t(best)].colours);
+                chosenCount = chosen.Count();
+            }
+            for (int c : byFrequency)
+                if (chosenCount < bound && kept.Has(c) && !chosen.Has(c))
+                {
+                    chosen.Add(c);
+                    ++chosenCount;
+                }
+            kept = chosen;
+            keptCount = chosenCount;
+        }
+        for (int c = 0; c < count; ++c)
+            if (kept.Has(c))
+                level[size_t(c)] = bits;
+    }
+    std::vector<int> order = byFrequency;
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return level[size_t(a)] < level[size_t(b)]; });
+    m_global.clear();
+    for (int c : order)
+        m_global.push_back(m_heldColours[size_t(c)]);
+}
+
+AnimationWriter::Encoded AnimationWriter::EncodeSmallest(const Region& region, const Rect& rect, bool first)
+{
     // Every way of storing the frame is tried where that is cheap: screen
     // content, and small rectangles. Large quantised frames are stored one
     // way only, with transparency and in the global table when it can hold
     // them: their lossy search dominates the time, and on photographs and
     // video the other ways never came out smaller.
-    const bool cheap = frame.tolerance == 0 || size_t(rect.width) * rect.height <= kTryEveryWayPixels;
-    const bool canBeTransparent = m_started && m_changedOnly;
+    const bool cheap = region.tolerance == 0 || size_t(rect.width) * rect.height <= kTryEveryWayPixels;
+    const bool canBeTransparent = !first && m_changedOnly;
     Encoded best;
     bool found = false;
     for (const bool useGlobal : {true, false})
         for (const int shortestRun : kShortestRuns)
         {
             const int onlyWay = canBeTransparent ? 1 : 0;
-            if ((!m_started && !useGlobal) || (shortestRun > 0 && !canBeTransparent) ||
+            if ((first && !useGlobal) || (shortestRun > 0 && !canBeTransparent) ||
                 (!cheap && (shortestRun != onlyWay || (found && !useGlobal))))
                 continue;
             Encoded candidate;
-            if (!Encode(frame, rect, useGlobal, shortestRun, candidate))
+            if (!Encode(region, rect, useGlobal, shortestRun, candidate))
                 continue;
             if (!found || candidate.bytes.size() < best.bytes.size())
                 best = std::move(candidate);
             found = true;
         }
-    if (!m_started)
-        m_shown.assign(size_t(m_width) * size_t(m_height), 0);
-    m_started = true;
-    Show(rect, best);
     if (best.global)
         m_global = best.table;
+    return best;
+}
+
+void AnimationWriter::WriteHeld(Bytes& out)
+{
+    m_holding = false;
+    if (m_held.empty())
+        return;
+    OrderGlobalTableByUse();
+    for (const Held& held : m_held)
+    {
+        Region region;
+        region.palette = &held.palette;
+        region.indices = held.indices.data();
+        region.same = held.same.data();
+        region.stride = size_t(held.rect.width);
+        Encoded best = EncodeSmallest(region, held.rect, held.first);
+        FlushPending(out);
+        m_pending = std::move(best.bytes);
+        m_pendingDelay = held.delay;
+    }
+    std::vector<Held>().swap(m_held);
+    m_heldBytes = 0;
+}
+
+void AnimationWriter::Store(const IndexedFrame& frame, int delay, Bytes& out)
+{
+    Rect rect = ChangedRect(frame);
+    if (rect.Empty())
+    {
+        int& lastDelay = m_held.empty() ? m_pendingDelay : m_held.back().delay;
+        if ((!m_pending.empty() || !m_held.empty()) && lastDelay + delay <= kMaxDelay)
+        {
+            lastDelay += delay;
+            return;
+        }
+        // Too long to merge: a pixel that stays as it is carries the delay.
+        rect = Rect{0, 0, 1, 1};
+    }
+    if (CanHold(frame) && Hold(frame, rect, delay))
+        return;
+    WriteHeld(out);
+
+    if (!m_started && m_global.empty())
+        m_global = frame.palette;
+    if (!m_started)
+        m_shown.assign(size_t(m_width) * size_t(m_height), 0);
+    const size_t offset = size_t(rect.top) * size_t(m_width) + size_t(rect.left);
+    Region region;
+    region.palette = &frame.palette;
+    region.indices = frame.indices.data() + offset;
+    region.shown = m_shown.data() + offset;
+    region.stride = size_t(m_width);
+    region.tolerance = frame.tolerance;
+    Encoded best = EncodeSmallest(region, rect, !m_started);
+    m_started = true;
+    Show(rect, best);
     FlushPending(out);
     m_pending = std::move(best.bytes);
     m_pendingDelay = delay;
@@ -380,6 +635,7 @@ void AnimationWriter::Finish(Bytes& out)
 {
     if (!m_started && m_firstDelay >= 0)
         Store(m_first, m_firstDelay, out);
+    WriteHeld(out);
     FlushPending(out);
     if (!m_started)
         return;

@@ -4,9 +4,13 @@
 // that shortens the code stream, and a frame that changes nothing is merged
 // into the one before it, their delays added. The global colour table takes
 // the colours of later frames while it has room; until it is full the file
-// is held in memory, as the table comes first in the file.
+// is held in memory, as the table comes first in the file. Exact frames are
+// held back unencoded while their colours fit in one table, so that the
+// colours most frames need get the lowest indices and those frames get
+// narrower codes.
 #pragma once
 
+#include "window/ColourIndex.h"
 #include "window/GifWriter.h"
 #include "window/LzwEncoder.h"
 
@@ -55,13 +59,29 @@ private:
         bool Empty() const { return width <= 0 || height <= 0; }
     };
     struct Encoded;
+    struct Region;
+    // An exact frame held back until the global table's order is known.
+    struct Held
+    {
+        Rect rect;
+        int delay = 0;
+        bool first = false;
+        GifBlocks::ColourTable palette;
+        std::vector<uint8_t> indices; // the rectangle's, row by row
+        std::vector<uint8_t> same;    // nonzero where the pixel is already on screen
+    };
 
     Rect ChangedRect(const IndexedFrame& frame) const;
     // shortestRun: pixels that may stay become transparent in runs of at
     // least this many along a row; 0 for none.
-    bool Encode(const IndexedFrame& frame, const Rect& rect, bool useGlobal, int shortestRun, Encoded& result);
+    bool Encode(const Region& region, const Rect& rect, bool useGlobal, int shortestRun, Encoded& result);
+    Encoded EncodeSmallest(const Region& region, const Rect& rect, bool first);
     void Show(const Rect& rect, const Encoded& encoded);
     void Store(const IndexedFrame& frame, int delay, GifBlocks::Bytes& out);
+    bool CanHold(const IndexedFrame& frame) const;
+    bool Hold(const IndexedFrame& frame, const Rect& rect, int delay);
+    void WriteHeld(GifBlocks::Bytes& out);
+    void OrderGlobalTableByUse();
     void OrderGlobalTable(const IndexedFrame& next);
     void FlushPending(GifBlocks::Bytes& out);
     void SettleGlobalTable(GifBlocks::Bytes& out);
@@ -78,6 +98,13 @@ private:
     bool m_settled = false;       // the header is out and the global table fixed
     GifBlocks::Bytes m_unsettled; // frames written before that
     std::vector<uint32_t> m_shown; // what a decoder shows now
+    // Frames are held while this is true; it ends with the first frame that
+    // cannot be.
+    bool m_holding = true;
+    std::vector<Held> m_held;
+    size_t m_heldBytes = 0;
+    GifBlocks::ColourTable m_heldColours;
+    ColourIndex m_heldLookup;
     GifBlocks::Bytes m_pending;
     int m_pendingDelay = 0;
     int m_framesStored = 0;
