@@ -433,63 +433,76 @@ bool AnimationWriter::Hold(const IndexedFrame& frame, const Rect& rect, int dela
     return true;
 }
 
-// Orders the colours of the held frames so that as many of them as can,
-// weighted by their size, need only the first 2, 4, 8 ... 128 indices of the
-// table (and one more for transparency). Each bound is filled greedily with
-// the frames that bring the fewest new colours for their weight, choosing
-// among the colours kept for the bound above.
-void AnimationWriter::OrderGlobalTableByUse()
+namespace
 {
-    const int count = int(m_heldColours.size());
-    struct Use
+// Bits taken by count codes after a clear with this minimum code size, the
+// table cleared when full as the encoder does.
+double CodeBits(int minimumCodeSize, size_t count)
+{
+    const int firstFree = (1 << minimumCodeSize) + 2;
+    double bits = 0;
+    int next = firstFree, size = minimumCodeSize + 1;
+    for (size_t k = 0; k < count; ++k)
     {
-        IndexSet colours;
-        int size = 0; // of colours
-        bool transparent = false;
-        double weight = 0;
-    };
-    std::vector<Use> uses;
-    std::vector<double> frequency(size_t(count), 0.0);
-    for (const Held& held : m_held)
-    {
-        if (held.first)
-            continue;
-        Use use;
-        bool needed[256] = {};
-        size_t changed = 0;
-        for (size_t p = 0; p < held.indices.size(); ++p)
+        bits += size;
+        if (++next >= (1 << size) && size < 12)
+            ++size;
+        if (next > 4094)
         {
-            if (held.same[p])
-            {
-                use.transparent = true;
-                continue;
-            }
-            needed[held.indices[p]] = true;
-            ++changed;
+            next = firstFree;
+            size = minimumCodeSize + 1;
         }
-        for (size_t i = 0; i < held.palette.size(); ++i)
-            if (needed[i])
-                use.colours.Add(m_heldLookup.Find(held.palette[i]));
-        use.size = use.colours.Count();
-        use.weight = double(held.indices.size() + changed);
-        for (int c = 0; c < count; ++c)
-            if (use.colours.Has(c))
-                frequency[size_t(c)] += use.weight;
-        uses.push_back(use);
     }
+    return bits;
+}
 
-    // level[c]: the smallest bound, in bits, whose colours include c.
+struct ColourUse
+{
+    IndexSet colours;
+    int size = 0;              // colours in the set
+    bool transparent = false;  // needs a free index too
+    double bits[9] = {};       // the frame's codes, by minimum code size
+};
+
+// The bits of all frames' codes with the colours at these positions.
+double TotalBits(const std::vector<ColourUse>& uses, const std::vector<int>& position)
+{
+    double total = 0;
+    for (const ColourUse& use : uses)
+    {
+        IndexSet at;
+        int highest = 0;
+        for (size_t c = 0; c < position.size(); ++c)
+            if (use.colours.Has(int(c)))
+            {
+                at.Add(position[c]);
+                highest = std::max(highest, position[c]);
+            }
+        if (use.transparent)
+        {
+            int free = 0;
+            while (free < 256 && at.Has(free))
+                ++free;
+            highest = std::max(highest, free);
+        }
+        total += use.bits[std::max(TableBits(highest + 1), 2)];
+    }
+    return total;
+}
+
+// Chooses, from bound 128 down to 4, the colours that come below the bound:
+// greedily the frames that save the most bits for the colours they add
+// (slack weighs the colours against the savings), then the colours most
+// used.
+std::vector<int> OrderColours(const std::vector<ColourUse>& uses, const std::vector<int>& byUse, double slack)
+{
+    const int count = int(byUse.size());
     std::vector<int> level(size_t(count), 8);
     IndexSet kept;
     for (int c = 0; c < count; ++c)
         kept.Add(c);
     int keptCount = count;
-    std::vector<int> byFrequency(static_cast<size_t>(count));
-    for (int c = 0; c < count; ++c)
-        byFrequency[size_t(c)] = c;
-    std::stable_sort(byFrequency.begin(), byFrequency.end(),
-                     [&](int a, int b) { return frequency[size_t(a)] > frequency[size_t(b)]; });
-    for (int bits = 7; bits >= 1; --bits)
+    for (int bits = 7; bits >= 2; --bits)
     {
         const int bound = 1 << bits;
         if (keptCount > bound)
@@ -503,13 +516,14 @@ void AnimationWriter::OrderGlobalTableByUse()
                 double bestScore = 0;
                 for (size_t u = 0; u < uses.size(); ++u)
                 {
-                    const Use& use = uses[u];
+                    const ColourUse& use = uses[u];
                     if (taken[u] || use.size + int(use.transparent) > bound || use.colours.CountMissingFrom(kept) > 0)
                         continue;
                     const int added = use.colours.CountMissingFrom(chosen);
                     if (chosenCount + added > bound)
                         continue;
-                    const double score = use.weight / (added + 0.5);
+                    const double saving = use.bits[std::max(bits + 1, 2)] - use.bits[std::max(bits, 2)];
+                    const double score = saving / (added + slack);
                     if (best < 0 || score > bestScore)
                     {
                         best = int(u);
@@ -522,7 +536,7 @@ void AnimationWriter::OrderGlobalTableByUse()
                 chosen.AddAll(uses[size_t(best)].colours);
                 chosenCount = chosen.Count();
             }
-            for (int c : byFrequency)
+            for (int c : byUse)
                 if (chosenCount < bound && kept.Has(c) && !chosen.Has(c))
                 {
                     chosen.Add(c);
@@ -535,10 +549,77 @@ void AnimationWriter::OrderGlobalTableByUse()
             if (kept.Has(c))
                 level[size_t(c)] = bits;
     }
-    std::vector<int> order = byFrequency;
+    std::vector<int> order = byUse;
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return level[size_t(a)] < level[size_t(b)]; });
+    return order;
+}
+} // namespace
+
+// Orders the colours of the held frames so that as many of them as pays
+// need only the first 4, 8 ... 128 indices of the table (and one more for
+// transparency), as a frame's codes are as wide as its highest index needs.
+void AnimationWriter::OrderGlobalTableByUse()
+{
+    const int count = int(m_heldColours.size());
+    std::vector<ColourUse> uses;
+    std::vector<double> frequency(size_t(count), 0.0);
+    Encoded trial;
+    for (const Held& held : m_held)
+    {
+        if (held.first)
+            continue;
+        ColourUse use;
+        bool needed[256] = {};
+        for (size_t p = 0; p < held.indices.size(); ++p)
+        {
+            use.transparent |= held.same[p] != 0;
+            if (!held.same[p])
+                needed[held.indices[p]] = true;
+        }
+        for (size_t i = 0; i < held.palette.size(); ++i)
+            if (needed[i])
+                use.colours.Add(m_heldLookup.Find(held.palette[i]));
+        use.size = use.colours.Count();
+        // The number of codes hardly depends on the indices: one encoding
+        // tells it for every order.
+        Region region;
+        region.palette = &held.palette;
+        region.indices = held.indices.data();
+        region.same = held.same.data();
+        region.stride = size_t(held.rect.width);
+        Encode(region, held.rect, false, 1, trial);
+        for (int bits = 2; bits <= 8; ++bits)
+            use.bits[bits] = CodeBits(bits, m_lzw.CodesWritten());
+        for (int c = 0; c < count; ++c)
+            if (use.colours.Has(c))
+                frequency[size_t(c)] += use.bits[8] - use.bits[7];
+        uses.push_back(use);
+    }
+    std::vector<int> byUse(static_cast<size_t>(count));
+    for (int c = 0; c < count; ++c)
+        byUse[size_t(c)] = c;
+    std::stable_sort(byUse.begin(), byUse.end(),
+                     [&](int a, int b) { return frequency[size_t(a)] > frequency[size_t(b)]; });
+
+    std::vector<int> best = byUse;
+    double bestBits = 0;
+    std::vector<int> position(static_cast<size_t>(count));
+    bool first = true;
+    for (const double slack : {0.5, 2.0, 8.0, 1e9})
+    {
+        std::vector<int> order = OrderColours(uses, byUse, slack);
+        for (int i = 0; i < count; ++i)
+            position[size_t(order[size_t(i)])] = i;
+        const double bits = TotalBits(uses, position);
+        if (first || bits < bestBits)
+        {
+            best = order;
+            bestBits = bits;
+        }
+        first = false;
+    }
     m_global.clear();
-    for (int c : order)
+    for (int c : best)
         m_global.push_back(m_heldColours[size_t(c)]);
 }
 

@@ -31,6 +31,7 @@ void LzwEncoder::Reset(int firstFree)
 
 void LzwEncoder::PutCode(int code)
 {
+    ++m_codesWritten;
     m_bits |= uint64_t(code) << m_bitCount;
     m_bitCount += m_codeSize;
     while (m_bitCount >= 8)
@@ -260,6 +261,7 @@ void LzwEncoder::Encode(const LzwPixels& pixels, std::vector<uint8_t>& out, std:
     m_nextCode = firstFree;
     m_codeSize = minimumCodeSize + 1;
     m_codes.clear();
+    m_codesWritten = 0;
     m_bits = 0;
     m_bitCount = 0;
     chosen.resize(pixels.count);

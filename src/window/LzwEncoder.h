@@ -34,6 +34,8 @@ public:
     // sub-blocks and the block terminator) to out, and the index given to
     // every pixel to chosen (count entries).
     void Encode(const LzwPixels& pixels, std::vector<uint8_t>& out, std::vector<uint8_t>& chosen);
+    // Codes written by the last Encode, the clear and end codes included.
+    size_t CodesWritten() const { return m_codesWritten; }
 
 private:
     static const int kMaxCodes = 4096;
@@ -66,6 +68,7 @@ private:
     int m_clearCode = 0;
     uint64_t m_bits = 0;
     int m_bitCount = 0;
+    size_t m_codesWritten = 0;
     std::vector<uint8_t> m_codes;
     std::vector<std::pair<uint16_t, uint16_t>> m_stack; // code, length
 };
