@@ -12,11 +12,19 @@ namespace
 // pixels.
 const size_t kTryEveryWayPixels = 1 << 16;
 const int kNoIndex = -1;
-// Transparency in every run of pixels that may stay, in none, or only in
-// runs at least this long. Long runs alone win where text scrolls over a
-// plain background: the pixels between the runs then repeat the strings of
-// the background and the text around them.
-const int kShortestRuns[] = {1, 0, 8, 64};
+// Ways of giving the transparent index to pixels that may stay: in every
+// run of them, in none, or only in runs at least this long; and either
+// where that makes the longer string, or always. Long runs alone win where
+// text scrolls over a plain background: the pixels between the runs then
+// repeat the strings of the background and the text around them. Always
+// transparent wins where the rest is a few runs of new pixels: strings of
+// the own colours in between only crowd the code table.
+struct Way
+{
+    int shortestRun;
+    bool alwaysTransparent;
+};
+const Way kWays[] = {{1, false}, {0, false}, {8, false}, {64, false}, {1, true}, {8, true}, {64, true}};
 // Beyond this many bytes held back the global table is fixed as it stands.
 const size_t kMaxUnsettledBytes = 16 << 20;
 // Nor are more unencoded frames held than this, or more bytes of them.
@@ -117,7 +125,7 @@ AnimationWriter::Rect AnimationWriter::ChangedRect(const IndexedFrame& frame) co
 // holds just the colours the rectangle needs. False when the global table
 // lacks a colour or a free index for transparency.
 bool AnimationWriter::Encode(const Region& region, const Rect& rect, bool useGlobal, int shortestRun,
-                             Encoded& result)
+                             bool alwaysTransparent, Encoded& result)
 {
     const ColourTable& palette = *region.palette;
     const size_t pixels = size_t(rect.width) * size_t(rect.height);
@@ -269,6 +277,7 @@ bool AnimationWriter::Encode(const Region& region, const Rect& rect, bool useGlo
     input.wanted = wanted.data();
     input.keepable = transparent >= 0 ? keepable.data() : nullptr;
     input.transparentIndex = transparent;
+    input.alwaysTransparent = alwaysTransparent;
     input.acceptable = acceptable.empty() ? nullptr : acceptable.data();
     input.alternatives = alternatives.data();
 
@@ -587,7 +596,7 @@ void AnimationWriter::OrderGlobalTableByUse()
         region.indices = held.indices.data();
         region.same = held.same.data();
         region.stride = size_t(held.rect.width);
-        Encode(region, held.rect, false, 1, trial);
+        Encode(region, held.rect, false, 1, false, trial);
         for (int bits = 2; bits <= 8; ++bits)
             use.bits[bits] = CodeBits(bits, m_lzw.CodesWritten());
         for (int c = 0; c < count; ++c)
@@ -635,14 +644,16 @@ AnimationWriter::Encoded AnimationWriter::EncodeSmallest(const Region& region, c
     Encoded best;
     bool found = false;
     for (const bool useGlobal : {true, false})
-        for (const int shortestRun : kShortestRuns)
+        for (const Way& way : kWays)
         {
             const int onlyWay = canBeTransparent ? 1 : 0;
-            if ((first && !useGlobal) || (shortestRun > 0 && !canBeTransparent) ||
-                (!cheap && (shortestRun != onlyWay || (found && !useGlobal))))
+            // The lossy search chooses between own and transparent itself.
+            if ((way.alwaysTransparent && region.tolerance > 0) ||
+                (first && !useGlobal) || (way.shortestRun > 0 && !canBeTransparent) ||
+                (!cheap && (way.shortestRun != onlyWay || way.alwaysTransparent || (found && !useGlobal))))
                 continue;
             Encoded candidate;
-            if (!Encode(region, rect, useGlobal, shortestRun, candidate))
+            if (!Encode(region, rect, useGlobal, way.shortestRun, way.alwaysTransparent, candidate))
                 continue;
             if (!found || candidate.bytes.size() < best.bytes.size())
                 best = std::move(candidate);

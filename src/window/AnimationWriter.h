@@ -73,8 +73,10 @@ private:
 
     Rect ChangedRect(const IndexedFrame& frame) const;
     // shortestRun: pixels that may stay become transparent in runs of at
-    // least this many along a row; 0 for none.
-    bool Encode(const Region& region, const Rect& rect, bool useGlobal, int shortestRun, Encoded& result);
+    // least this many along a row; 0 for none. alwaysTransparent: those
+    // pixels never take their own index.
+    bool Encode(const Region& region, const Rect& rect, bool useGlobal, int shortestRun, bool alwaysTransparent,
+                Encoded& result);
     Encoded EncodeSmallest(const Region& region, const Rect& rect, bool first);
     void Show(const Rect& rect, const Encoded& encoded);
     void Store(const IndexedFrame& frame, int delay, GifBlocks::Bytes& out);

@@ -81,7 +81,7 @@ int LzwEncoder::ExtendString(const LzwPixels& pixels, size_t p, int node, uint8_
     const uint16_t* children = &m_child[size_t(node) * 256];
     const uint8_t wanted = pixels.wanted[p];
     // Pixels that may stay stay, as long runs of them make the best strings.
-    if (pixels.keepable && pixels.keepable[p] && children[pixels.transparentIndex])
+    if (pixels.keepable && pixels.keepable[p] && (children[pixels.transparentIndex] || pixels.alwaysTransparent))
     {
         index = uint8_t(pixels.transparentIndex);
         return children[pixels.transparentIndex];

@@ -17,6 +17,9 @@ struct LzwPixels
     // Nonzero where the pixel may take transparentIndex instead; null for none.
     const uint8_t* keepable = nullptr;
     int transparentIndex = -1;
+    // Pixels that may stay always take transparentIndex, even where their
+    // own index would make a longer string.
+    bool alwaysTransparent = false;
     // acceptable[wanted * 256 + other] nonzero when index other may stand for
     // index wanted; null when every pixel must have exactly its own index.
     const uint8_t* acceptable = nullptr;
