@@ -575,8 +575,6 @@ void AnimationWriter::OrderGlobalTableByUse()
     Encoded trial;
     for (const Held& held : m_held)
     {
-        if (held.first)
-            continue;
         ColourUse use;
         bool needed[256] = {};
         for (size_t p = 0; p < held.indices.size(); ++p)
@@ -596,7 +594,7 @@ void AnimationWriter::OrderGlobalTableByUse()
         region.indices = held.indices.data();
         region.same = held.same.data();
         region.stride = size_t(held.rect.width);
-        Encode(region, held.rect, false, 1, false, trial);
+        Encode(region, held.rect, false, held.first ? 0 : 1, false, trial);
         for (int bits = 2; bits <= 8; ++bits)
             use.bits[bits] = CodeBits(bits, m_lzw.CodesWritten());
         for (int c = 0; c < count; ++c)
