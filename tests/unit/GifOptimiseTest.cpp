@@ -92,6 +92,50 @@ wxImage WithMask(wxImage image)
     return image;
 }
 
+// Many greys, and the same with squares of some of its greys painted in turn.
+std::vector<wxImage> GreysThenSquares(int greys, int squares, int firstGrey)
+{
+    wxImage first(greys, greys, false);
+    for (int y = 0; y < greys; ++y)
+        for (int x = 0; x < greys; ++x)
+            first.SetRGB(x, y, uint8_t(firstGrey + x), uint8_t(firstGrey + x), uint8_t(firstGrey + x));
+    std::vector<wxImage> frames{first};
+    for (int i = 0; i < squares; ++i)
+    {
+        const int grey = firstGrey + greys - 1 - i;
+        wxImage frame = frames.back().Copy();
+        frame.Paste(SolidImage(4, 4, uint32_t(grey) * 0x010101u), 1 + i % 3, 2 + i % 5);
+        frames.push_back(frame);
+    }
+    return frames;
+}
+
+// The LZW minimum code size of every image in a GIF file.
+std::vector<int> MinimumCodeSizes(const std::vector<uint8_t>& gif)
+{
+    std::vector<int> sizes;
+    const auto tableBytes = [](uint8_t flags) { return flags & 0x80 ? 3 * (2 << (flags & 7)) : 0; };
+    size_t p = 13 + tableBytes(gif.at(10));
+    const auto skipSubBlocks = [&] {
+        while (gif.at(p) != 0)
+            p += gif.at(p) + 1;
+        ++p;
+    };
+    while (gif.at(p) != 0x3B)
+    {
+        if (gif.at(p) == 0x21)
+        {
+            p += 2;
+            skipSubBlocks();
+            continue;
+        }
+        p += 10 + tableBytes(gif.at(p + 9));
+        sizes.push_back(gif.at(p++));
+        skipSubBlocks();
+    }
+    return sizes;
+}
+
 double Psnr(const wxImage& expected, const std::vector<uint8_t>& shown)
 {
     double error = 0;
@@ -121,6 +165,8 @@ TEST(GifOptimise, ShowsWhatTheFullFrameFileShows)
         {"transparency in the source", {flat, WithMask(WithPixel(flat, 9, 9, 0x102030)), flat}, {}, 3},
         {"noise everywhere", {noise, Noise(120, 90, 256, 2), noise}, {}, 3},
         {"many colours, changing", {ColourfulImage(64, 48), ColourfulImage(64, 48).Rotate180(), ColourfulImage(64, 48)}, {}, 3},
+        {"colours needed late", GreysThenSquares(200, 6, 0), {}, 7},
+        {"more than one table's colours", {GreysThenSquares(200, 0, 0)[0], GreysThenSquares(200, 0, 50)[0], Noise(200, 200, 256, 3)}, {}, 3},
     };
     for (const Case& c : cases)
     {
@@ -140,6 +186,20 @@ TEST(GifOptimise, ShowsWhatTheFullFrameFileShows)
         for (size_t i = 0; i < c.frames.size() && c.frames[i].CountColours(256) <= 256; ++i)
             EXPECT_TRUE(SamePixels(FitFrameImage(c.frames[i], c.frames[i].GetWidth(), c.frames[i].GetHeight()), whole.frames[i].rgb)) << i;
     }
+}
+
+// A frame's codes are as wide as the highest index it needs: the colours
+// that later frames change to come first in the table, wherever they are in
+// the first frame.
+TEST(GifOptimise, FramesNeedingFewColoursGetNarrowCodes)
+{
+    GifOptions lossless;
+    lossless.quality = 100;
+    const std::vector<int> sizes = MinimumCodeSizes(ReadFileBytes(Save(GreysThenSquares(200, 6, 0), {}, lossless)));
+    ASSERT_EQ(7u, sizes.size());
+    EXPECT_EQ(8, sizes[0]);
+    for (size_t i = 1; i < sizes.size(); ++i)
+        EXPECT_LE(sizes[i], 3) << i;
 }
 
 TEST(GifOptimise, RepeatCountInTheLoopingExtension)
