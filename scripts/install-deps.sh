@@ -16,6 +16,7 @@ packages=(
   libgif-dev                       # GIF decoding, and the tests' independent check of written GIFs
   libimagequant-dev                # palettes for frames of more than 256 colours
   libspng-dev libturbojpeg0-dev    # fast PNG and JPEG decoding
+  libdeflate-dev                   # inflates PNG image data several times as fast as zlib
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev  # video clips as frames
   ffmpeg                           # makes the tests' video clips
   python3-pil python3-numpy        # a second, independent GIF decoder in the tests, and the PSNR it is judged by

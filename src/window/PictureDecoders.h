@@ -16,3 +16,9 @@ bool DecodeJpegFile(const wxString& path, long long maxPixels, wxImage& image);
 // The same for pictures held in memory.
 bool DecodePngBytes(const unsigned char* bytes, size_t size, long long maxPixels, wxImage& image);
 bool DecodeJpegBytes(const unsigned char* bytes, size_t size, long long maxPixels, wxImage& image);
+
+// The PNG decoders' quick way for the most common kinds (RGB or RGBA of 8 or
+// 16 bits, not interlaced, without a transparent colour). False for any
+// other picture and for anything it finds wrong; the PNG decoders then use
+// the general way, which decodes every kind and judges damage.
+bool DecodePlainPng(const unsigned char* bytes, size_t size, long long maxPixels, wxImage& image);
