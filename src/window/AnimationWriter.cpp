@@ -12,24 +12,27 @@ namespace
 // pixels.
 const size_t kTryEveryWayPixels = 1 << 16;
 const int kNoIndex = -1;
-// Ways of giving the transparent index to pixels that may stay: in every
-// run of them, in none, or only in runs at least this long; and either
-// where that makes the longer string, or always. Long runs alone win where
-// text scrolls over a plain background: the pixels between the runs then
-// repeat the strings of the background and the text around them. Always
-// transparent wins where the rest is a few runs of new pixels: strings of
-// the own colours in between only crowd the code table.
-struct Way
-{
-    int shortestRun;
-    bool alwaysTransparent;
-};
-const Way kWays[] = {{1, false}, {0, false}, {8, false}, {64, false}, {1, true}, {8, true}, {64, true}};
+
 // Beyond this many bytes held back the global table is fixed as it stands.
 const size_t kMaxUnsettledBytes = 16 << 20;
 // Nor are more unencoded frames held than this, or more bytes of them.
 const size_t kMaxHeldFrames = 1024;
 const size_t kMaxHeldBytes = 16 << 20;
+
+// Clears the runs of nonzero entries shorter than shortestRun.
+void DropShortRuns(uint8_t* keep, int width, int shortestRun)
+{
+    for (int x = 0; x < width;)
+    {
+        int end = x;
+        while (end < width && keep[end])
+            ++end;
+        if (end - x < shortestRun)
+            std::fill(keep + x, keep + end, 0);
+        for (x = end; x < width && !keep[x];)
+            ++x;
+    }
+}
 
 // A set of indices below 256.
 struct IndexSet
@@ -82,6 +85,19 @@ struct AnimationWriter::Encoded
     std::vector<uint8_t> chosen;
 };
 
+// Ways of giving the transparent index to pixels that may stay: in every
+// run of them, in none, or only in runs at least this long; and either
+// where that makes the longer string, or always. Long runs alone win where
+// text scrolls over a plain background: the pixels between the runs then
+// repeat the strings of the background and the text around them. Always
+// transparent wins where the rest is a few runs of new pixels: strings of
+// the own colours in between only crowd the code table.
+// Mixed: each stretch between clears of the code table is encoded
+// whichever of the ways above (with every colour in the table) covers it in
+// the fewest bits; a frame whose top is text and bottom plain takes both.
+const AnimationWriter::Way AnimationWriter::kWays[] = {{1, false, false}, {0, false, false},  {8, false, false}, {64, false, false},
+                     {1, true, false},  {8, true, false},   {64, true, false}, {1, false, true}};
+
 AnimationWriter::AnimationWriter(int width, int height, int plays, bool changedOnly)
     : m_width(width), m_height(height), m_plays(plays), m_changedOnly(changedOnly)
 {
@@ -124,9 +140,10 @@ AnimationWriter::Rect AnimationWriter::ChangedRect(const IndexedFrame& frame) co
 // Encodes the rectangle with the global table or with a local one that
 // holds just the colours the rectangle needs. False when the global table
 // lacks a colour or a free index for transparency.
-bool AnimationWriter::Encode(const Region& region, const Rect& rect, bool useGlobal, int shortestRun,
-                             bool alwaysTransparent, Encoded& result)
+bool AnimationWriter::Encode(const Region& region, const Rect& rect, bool useGlobal, const Way& way,
+                             Encoded& result)
 {
+    const int shortestRun = way.mixed ? 1 : way.shortestRun;
     const ColourTable& palette = *region.palette;
     const size_t pixels = size_t(rect.width) * size_t(rect.height);
     std::vector<uint8_t> keepable(pixels, 0);
@@ -160,6 +177,8 @@ bool AnimationWriter::Encode(const Region& region, const Rect& rect, bool useGlo
             for (x = end; x < rect.width && !keep[x]; ++x)
                 needed[indices[x]] = true;
         }
+        for (int x = 0; x < rect.width && way.mixed; ++x)
+            needed[indices[x]] = true;
     }
 
     // Where each palette index goes in the table.
@@ -224,6 +243,8 @@ bool AnimationWriter::Encode(const Region& region, const Rect& rect, bool useGlo
     }
     const ColourTable& table = result.table;
     const int transparent = result.transparent;
+    if (way.mixed && (transparent < 0 || region.tolerance > 0))
+        return false;
 
     // Codes need only be as wide as the highest index that must be written;
     // pixels that may stay and whose own index is higher stay.
@@ -277,7 +298,7 @@ bool AnimationWriter::Encode(const Region& region, const Rect& rect, bool useGlo
     input.wanted = wanted.data();
     input.keepable = transparent >= 0 ? keepable.data() : nullptr;
     input.transparentIndex = transparent;
-    input.alwaysTransparent = alwaysTransparent;
+    input.alwaysTransparent = way.alwaysTransparent;
     input.acceptable = acceptable.empty() ? nullptr : acceptable.data();
     input.alternatives = alternatives.data();
 
@@ -285,7 +306,31 @@ bool AnimationWriter::Encode(const Region& region, const Rect& rect, bool useGlo
     AppendGraphicControl(result.bytes, 0, transparent);
     AppendImageDescriptor(result.bytes, rect.left, rect.top, rect.width, rect.height,
                           useGlobal ? ColourTable() : result.table);
-    m_lzw.Encode(input, result.bytes, result.chosen);
+    if (way.mixed)
+    {
+        std::vector<LzwPixels> ways;
+        std::vector<std::vector<uint8_t>> masks;
+        masks.reserve(std::size(kWays));
+        for (const Way& other : kWays)
+        {
+            if (other.mixed)
+                continue;
+            LzwPixels pixels = input;
+            pixels.alwaysTransparent = other.alwaysTransparent;
+            pixels.keepable = nullptr;
+            if (other.shortestRun > 0)
+            {
+                masks.push_back(keepable);
+                for (int y = 0; y < rect.height; ++y)
+                    DropShortRuns(masks.back().data() + size_t(y) * rect.width, rect.width, other.shortestRun);
+                pixels.keepable = masks.back().data();
+            }
+            ways.push_back(pixels);
+        }
+        m_lzw.EncodeMixed(ways, result.bytes, result.chosen);
+    }
+    else
+        m_lzw.Encode(input, result.bytes, result.chosen);
     result.global = useGlobal;
     return true;
 }
@@ -594,7 +639,7 @@ void AnimationWriter::OrderGlobalTableByUse()
         region.indices = held.indices.data();
         region.same = held.same.data();
         region.stride = size_t(held.rect.width);
-        Encode(region, held.rect, false, held.first ? 0 : 1, false, trial);
+        Encode(region, held.rect, false, Way{held.first ? 0 : 1, false, false}, trial);
         for (int bits = 2; bits <= 8; ++bits)
             use.bits[bits] = CodeBits(bits, m_lzw.CodesWritten());
         for (int c = 0; c < count; ++c)
@@ -646,12 +691,12 @@ AnimationWriter::Encoded AnimationWriter::EncodeSmallest(const Region& region, c
         {
             const int onlyWay = canBeTransparent ? 1 : 0;
             // The lossy search chooses between own and transparent itself.
-            if ((way.alwaysTransparent && region.tolerance > 0) ||
-                (first && !useGlobal) || (way.shortestRun > 0 && !canBeTransparent) ||
-                (!cheap && (way.shortestRun != onlyWay || way.alwaysTransparent || (found && !useGlobal))))
+            if (((way.alwaysTransparent || way.mixed) && region.tolerance > 0) ||
+                (first && !useGlobal) || ((way.shortestRun > 0 || way.mixed) && !canBeTransparent) ||
+                (!cheap && (way.shortestRun != onlyWay || way.alwaysTransparent || way.mixed || (found && !useGlobal))))
                 continue;
             Encoded candidate;
-            if (!Encode(region, rect, useGlobal, way.shortestRun, way.alwaysTransparent, candidate))
+            if (!Encode(region, rect, useGlobal, way, candidate))
                 continue;
             if (!found || candidate.bytes.size() < best.bytes.size())
                 best = std::move(candidate);

@@ -60,6 +60,13 @@ private:
     };
     struct Encoded;
     struct Region;
+    struct Way
+    {
+        int shortestRun;
+        bool alwaysTransparent;
+        bool mixed;
+    };
+    static const Way kWays[8];
     // An exact frame held back until the global table's order is known.
     struct Held
     {
@@ -72,11 +79,8 @@ private:
     };
 
     Rect ChangedRect(const IndexedFrame& frame) const;
-    // shortestRun: pixels that may stay become transparent in runs of at
-    // least this many along a row; 0 for none. alwaysTransparent: those
-    // pixels never take their own index.
-    bool Encode(const Region& region, const Rect& rect, bool useGlobal, int shortestRun, bool alwaysTransparent,
-                Encoded& result);
+    // way: which pixels that may stay become transparent.
+    bool Encode(const Region& region, const Rect& rect, bool useGlobal, const Way& way, Encoded& result);
     Encoded EncodeSmallest(const Region& region, const Rect& rect, bool first);
     void Show(const Rect& rect, const Encoded& encoded);
     void Store(const IndexedFrame& frame, int delay, GifBlocks::Bytes& out);

@@ -31,6 +31,13 @@ void LzwEncoder::Reset(int firstFree)
 
 void LzwEncoder::PutCode(int code)
 {
+    if (m_counting)
+    {
+        m_bitsCounted += size_t(m_codeSize);
+        if (m_nextCode >= (1 << m_codeSize) && m_codeSize < kMaxCodeSize)
+            ++m_codeSize;
+        return;
+    }
     ++m_codesWritten;
     m_bits |= uint64_t(code) << m_bitCount;
     m_bitCount += m_codeSize;
@@ -253,22 +260,90 @@ void LzwEncoder::EncodeLossily(const LzwPixels& pixels, std::vector<uint8_t>& ch
     }
 }
 
-void LzwEncoder::Encode(const LzwPixels& pixels, std::vector<uint8_t>& out, std::vector<uint8_t>& chosen)
+size_t LzwEncoder::EncodeStretch(const LzwPixels& pixels, size_t from, std::vector<uint8_t>& chosen)
+{
+    int node = StartString(pixels, from);
+    chosen[from] = uint8_t(node);
+    for (size_t p = from + 1; p < pixels.count; ++p)
+    {
+        uint8_t index = 0;
+        const int next = ExtendString(pixels, p, node, index);
+        if (next)
+        {
+            node = next;
+            chosen[p] = index;
+            continue;
+        }
+        PutCode(node);
+        if (m_nextCode > kLastAssignedCode)
+            return p;
+        const int start = StartString(pixels, p);
+        AddString(node, uint8_t(start));
+        node = start;
+        chosen[p] = uint8_t(start);
+    }
+    PutCode(node);
+    return pixels.count;
+}
+
+void LzwEncoder::EncodeMixed(const std::vector<LzwPixels>& ways, std::vector<uint8_t>& out,
+                             std::vector<uint8_t>& chosen)
+{
+    const LzwPixels& first = ways.front();
+    Begin(first, first.count, chosen);
+    const int minimumCodeSize = m_codeSize - 1;
+    const int firstFree = m_clearCode + 2;
+    for (size_t p = 0; p < first.count;)
+    {
+        size_t bestWay = 0;
+        double bestRate = -1;
+        for (size_t w = 0; w < ways.size() && ways.size() > 1; ++w)
+        {
+            m_counting = true;
+            m_bitsCounted = 0;
+            const size_t end = EncodeStretch(ways[w], p, chosen);
+            m_counting = false;
+            Reset(firstFree);
+            m_codeSize = minimumCodeSize + 1;
+            const double rate = double(end - p) / double(std::max<size_t>(m_bitsCounted, 1));
+            if (rate > bestRate)
+            {
+                bestRate = rate;
+                bestWay = w;
+            }
+        }
+        p = EncodeStretch(ways[bestWay], p, chosen);
+        if (p < first.count)
+        {
+            PutCode(m_clearCode);
+            Reset(firstFree);
+            m_codeSize = minimumCodeSize + 1;
+        }
+    }
+    End(out);
+}
+
+void LzwEncoder::Begin(const LzwPixels& pixels, size_t count, std::vector<uint8_t>& chosen)
 {
     const int minimumCodeSize = std::min(std::max(pixels.minimumCodeSize, 2), 8);
+    m_minimumCodeSize = minimumCodeSize;
     m_clearCode = 1 << minimumCodeSize;
-    const int firstFree = m_clearCode + 2;
-    m_nextCode = firstFree;
+    m_nextCode = m_clearCode + 2;
     m_codeSize = minimumCodeSize + 1;
     m_codes.clear();
     m_codesWritten = 0;
     m_bits = 0;
     m_bitCount = 0;
-    chosen.resize(pixels.count);
+    chosen.resize(count);
     // Single-index strings are their own codes; their last index is themselves.
     for (int i = 0; i < m_clearCode; ++i)
         m_last[size_t(i)] = uint8_t(i);
     PutCode(m_clearCode);
+}
+
+void LzwEncoder::Encode(const LzwPixels& pixels, std::vector<uint8_t>& out, std::vector<uint8_t>& chosen)
+{
+    Begin(pixels, pixels.count, chosen);
     if (pixels.count > 0)
     {
         if (pixels.acceptable && pixels.alternatives)
@@ -276,11 +351,16 @@ void LzwEncoder::Encode(const LzwPixels& pixels, std::vector<uint8_t>& out, std:
         else
             EncodeExactly(pixels, chosen);
     }
+    End(out);
+}
+
+void LzwEncoder::End(std::vector<uint8_t>& out)
+{
     PutCode(m_clearCode + 1);
     FlushBits();
-    Reset(firstFree);
+    Reset(m_clearCode + 2);
 
-    out.push_back(uint8_t(minimumCodeSize));
+    out.push_back(uint8_t(m_minimumCodeSize));
     for (size_t start = 0; start < m_codes.size(); start += 255)
     {
         const size_t size = std::min<size_t>(255, m_codes.size() - start);

@@ -39,6 +39,11 @@ public:
     void Encode(const LzwPixels& pixels, std::vector<uint8_t>& out, std::vector<uint8_t>& chosen);
     // Codes written by the last Encode, the clear and end codes included.
     size_t CodesWritten() const { return m_codesWritten; }
+    // Encodes exact pixels given several ways (the same but for keepable
+    // and alwaysTransparent). The table is cleared whenever it is full, and
+    // each stretch between clears is encoded the way that covers the most
+    // pixels per bit.
+    void EncodeMixed(const std::vector<LzwPixels>& ways, std::vector<uint8_t>& out, std::vector<uint8_t>& chosen);
 
 private:
     static const int kMaxCodes = 4096;
@@ -47,6 +52,11 @@ private:
     int StartString(const LzwPixels& pixels, size_t p) const;
     int ExtendString(const LzwPixels& pixels, size_t p, int node, uint8_t& index) const;
     void EncodeExactly(const LzwPixels& pixels, std::vector<uint8_t>& chosen);
+    // Encodes from pixel from on with a table fresh from a clear, until the
+    // pixels end or the table is full; returns the pixel it stopped at.
+    size_t EncodeStretch(const LzwPixels& pixels, size_t from, std::vector<uint8_t>& chosen);
+    void Begin(const LzwPixels& pixels, size_t count, std::vector<uint8_t>& chosen);
+    void End(std::vector<uint8_t>& out);
     void EncodeLossily(const LzwPixels& pixels, std::vector<uint8_t>& chosen);
     bool Acceptable(const LzwPixels& pixels, size_t p, int index) const;
     // The code of the longest string in the table that may stand for the
@@ -69,9 +79,13 @@ private:
     int m_nextCode = 0;
     int m_codeSize = 0;
     int m_clearCode = 0;
+    int m_minimumCodeSize = 2;
     uint64_t m_bits = 0;
     int m_bitCount = 0;
     size_t m_codesWritten = 0;
+    // While counting, codes are only counted, in bits.
+    bool m_counting = false;
+    size_t m_bitsCounted = 0;
     std::vector<uint8_t> m_codes;
     std::vector<std::pair<uint16_t, uint16_t>> m_stack; // code, length
 };

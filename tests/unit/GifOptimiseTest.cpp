@@ -149,6 +149,9 @@ TEST(GifOptimise, ShowsWhatTheFullFrameFileShows)
 {
     const wxImage flat = SolidImage(30, 20, 0x336699);
     const wxImage noise = Noise(120, 90, 256, 1); // fills the code table several times
+    const wxImage fewColours = Noise(200, 200, 6, 4);
+    wxImage halfChanged = fewColours.Copy();
+    halfChanged.Paste(Noise(200, 100, 6, 5), 0, 0);
     GifOptions lossless;
     lossless.quality = 100;
     struct Case
@@ -166,6 +169,7 @@ TEST(GifOptimise, ShowsWhatTheFullFrameFileShows)
         {"noise everywhere", {noise, Noise(120, 90, 256, 2), noise}, {}, 3},
         {"many colours, changing", {ColourfulImage(64, 48), ColourfulImage(64, 48).Rotate180(), ColourfulImage(64, 48)}, {}, 3},
         {"colours needed late", GreysThenSquares(200, 6, 0), {}, 7},
+        {"few colours filling the code table, half changed", {fewColours, halfChanged, fewColours}, {}, 3},
         {"more than one table's colours", {GreysThenSquares(200, 0, 0)[0], GreysThenSquares(200, 0, 50)[0], Noise(200, 200, 256, 3)}, {}, 3},
     };
     for (const Case& c : cases)
