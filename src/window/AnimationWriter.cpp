@@ -310,11 +310,15 @@ bool AnimationWriter::Encode(const Region& region, const Rect& rect, bool useGlo
     {
         std::vector<LzwPixels> ways;
         std::vector<std::vector<uint8_t>> masks;
-        masks.reserve(std::size(kWays));
+        // Stretches are short enough for a few more thresholds to pay.
+        static const Way kMoreWays[] = {{16, false, false}, {32, false, false}, {128, false, false}, {32, true, false}};
+        std::vector<Way> mixable(std::begin(kMoreWays), std::end(kMoreWays));
         for (const Way& other : kWays)
+            if (!other.mixed)
+                mixable.push_back(other);
+        masks.reserve(mixable.size());
+        for (const Way& other : mixable)
         {
-            if (other.mixed)
-                continue;
             LzwPixels pixels = input;
             pixels.alwaysTransparent = other.alwaysTransparent;
             pixels.keepable = nullptr;
