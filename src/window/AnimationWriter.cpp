@@ -82,21 +82,25 @@ struct AnimationWriter::Encoded
     ColourTable table;      // the table the indices refer to
     int transparent = -1;
     bool global = false;
+    int minimumCodeSize = 2;
     std::vector<uint8_t> chosen;
 };
 
 // Ways of giving the transparent index to pixels that may stay: in every
-// run of them, in none, or only in runs at least this long; and either
-// where that makes the longer string, or always. Long runs alone win where
-// text scrolls over a plain background: the pixels between the runs then
-// repeat the strings of the background and the text around them. Always
-// transparent wins where the rest is a few runs of new pixels: strings of
-// the own colours in between only crowd the code table.
-// Mixed: each stretch between clears of the code table is encoded
-// whichever of the ways above (with every colour in the table) covers it in
-// the fewest bits; a frame whose top is text and bottom plain takes both.
-const AnimationWriter::Way AnimationWriter::kWays[] = {{1, false, false}, {0, false, false},  {8, false, false}, {64, false, false},
-                     {1, true, false},  {8, true, false},   {64, true, false}, {1, false, true}};
+// run of them, or in none; either where that makes the longer string, or
+// always: strings of the own colours between new pixels may only crowd the
+// code table. Mixed: each stretch between clears of the code table is
+// encoded whichever of the mixable ways (with every colour in the table)
+// covers it in the fewest bits. These include transparency only in runs at
+// least so long: long runs alone win where text scrolls over a plain
+// background, as the pixels between the runs then repeat the strings of the
+// background and the text around them.
+const AnimationWriter::Way AnimationWriter::kWays[] = {{1, false, false}, {0, false, false}, {1, true, false},
+                                                       {1, false, true}};
+const AnimationWriter::Way AnimationWriter::kMixableWays[] = {
+    {0, false, false},  {1, false, false},  {8, false, false}, {16, false, false}, {32, false, false},
+    {64, false, false}, {128, false, false}, {1, true, false},  {8, true, false},   {32, true, false},
+    {64, true, false}};
 
 AnimationWriter::AnimationWriter(int width, int height, int plays, bool changedOnly)
     : m_width(width), m_height(height), m_plays(plays), m_changedOnly(changedOnly)
@@ -141,7 +145,7 @@ AnimationWriter::Rect AnimationWriter::ChangedRect(const IndexedFrame& frame) co
 // holds just the colours the rectangle needs. False when the global table
 // lacks a colour or a free index for transparency.
 bool AnimationWriter::Encode(const Region& region, const Rect& rect, bool useGlobal, const Way& way,
-                             Encoded& result)
+                             int widestCodeSize, Encoded& result)
 {
     const int shortestRun = way.mixed ? 1 : way.shortestRun;
     const ColourTable& palette = *region.palette;
@@ -294,7 +298,10 @@ bool AnimationWriter::Encode(const Region& region, const Rect& rect, bool useGlo
 
     LzwPixels input;
     input.count = pixels;
-    input.minimumCodeSize = TableBits(highestIndex + 1);
+    input.minimumCodeSize = std::max(TableBits(highestIndex + 1), 2);
+    result.minimumCodeSize = input.minimumCodeSize;
+    if (input.minimumCodeSize >= widestCodeSize)
+        return false;
     input.wanted = wanted.data();
     input.keepable = transparent >= 0 ? keepable.data() : nullptr;
     input.transparentIndex = transparent;
@@ -310,14 +317,8 @@ bool AnimationWriter::Encode(const Region& region, const Rect& rect, bool useGlo
     {
         std::vector<LzwPixels> ways;
         std::vector<std::vector<uint8_t>> masks;
-        // Stretches are short enough for a few more thresholds to pay.
-        static const Way kMoreWays[] = {{16, false, false}, {32, false, false}, {128, false, false}, {32, true, false}};
-        std::vector<Way> mixable(std::begin(kMoreWays), std::end(kMoreWays));
-        for (const Way& other : kWays)
-            if (!other.mixed)
-                mixable.push_back(other);
-        masks.reserve(mixable.size());
-        for (const Way& other : mixable)
+        masks.reserve(std::size(kMixableWays));
+        for (const Way& other : kMixableWays)
         {
             LzwPixels pixels = input;
             pixels.alwaysTransparent = other.alwaysTransparent;
@@ -643,7 +644,7 @@ void AnimationWriter::OrderGlobalTableByUse()
         region.indices = held.indices.data();
         region.same = held.same.data();
         region.stride = size_t(held.rect.width);
-        Encode(region, held.rect, false, Way{held.first ? 0 : 1, false, false}, trial);
+        Encode(region, held.rect, false, Way{held.first ? 0 : 1, false, false}, 99, trial);
         for (int bits = 2; bits <= 8; ++bits)
             use.bits[bits] = CodeBits(bits, m_lzw.CodesWritten());
         for (int c = 0; c < count; ++c)
@@ -690,6 +691,8 @@ AnimationWriter::Encoded AnimationWriter::EncodeSmallest(const Region& region, c
     const bool canBeTransparent = !first && m_changedOnly;
     Encoded best;
     bool found = false;
+    int globalCodeSize[std::size(kWays)];
+    std::fill(std::begin(globalCodeSize), std::end(globalCodeSize), 99);
     for (const bool useGlobal : {true, false})
         for (const Way& way : kWays)
         {
@@ -699,9 +702,14 @@ AnimationWriter::Encoded AnimationWriter::EncodeSmallest(const Region& region, c
                 (first && !useGlobal) || ((way.shortestRun > 0 || way.mixed) && !canBeTransparent) ||
                 (!cheap && (way.shortestRun != onlyWay || way.alwaysTransparent || way.mixed || (found && !useGlobal))))
                 continue;
+            // A local table whose codes are no narrower than the global
+            // one's for the same way only adds its own bytes.
+            const size_t w = size_t(&way - kWays);
             Encoded candidate;
-            if (!Encode(region, rect, useGlobal, way, candidate))
+            if (!Encode(region, rect, useGlobal, way, useGlobal ? 99 : globalCodeSize[w], candidate))
                 continue;
+            if (useGlobal)
+                globalCodeSize[w] = candidate.minimumCodeSize;
             if (!found || candidate.bytes.size() < best.bytes.size())
                 best = std::move(candidate);
             found = true;

@@ -66,7 +66,8 @@ private:
         bool alwaysTransparent;
         bool mixed;
     };
-    static const Way kWays[8];
+    static const Way kWays[4];
+    static const Way kMixableWays[11];
     // An exact frame held back until the global table's order is known.
     struct Held
     {
@@ -80,7 +81,10 @@ private:
 
     Rect ChangedRect(const IndexedFrame& frame) const;
     // way: which pixels that may stay become transparent.
-    bool Encode(const Region& region, const Rect& rect, bool useGlobal, const Way& way, Encoded& result);
+    // False, and nothing encoded, where the codes would start at least
+    // widestCodeSize bits wide.
+    bool Encode(const Region& region, const Rect& rect, bool useGlobal, const Way& way, int widestCodeSize,
+                Encoded& result);
     Encoded EncodeSmallest(const Region& region, const Rect& rect, bool first);
     void Show(const Rect& rect, const Encoded& encoded);
     void Store(const IndexedFrame& frame, int delay, GifBlocks::Bytes& out);
