@@ -20,16 +20,16 @@ const size_t kMaxHeldFrames = 1024;
 const size_t kMaxHeldBytes = 16 << 20;
 
 // Clears the runs of nonzero entries shorter than shortestRun.
-void DropShortRuns(uint8_t* keep, int width, int shortestRun)
+void DropShortRuns(uint8_t* keep, size_t count, int shortestRun)
 {
-    for (int x = 0; x < width;)
+    for (size_t x = 0; x < count;)
     {
-        int end = x;
-        while (end < width && keep[end])
+        size_t end = x;
+        while (end < count && keep[end])
             ++end;
-        if (end - x < shortestRun)
+        if (end - x < size_t(shortestRun))
             std::fill(keep + x, keep + end, 0);
-        for (x = end; x < width && !keep[x];)
+        for (x = end; x < count && !keep[x];)
             ++x;
     }
 }
@@ -326,8 +326,9 @@ bool AnimationWriter::Encode(const Region& region, const Rect& rect, bool useGlo
             if (other.shortestRun > 0)
             {
                 masks.push_back(keepable);
-                for (int y = 0; y < rect.height; ++y)
-                    DropShortRuns(masks.back().data() + size_t(y) * rect.width, rect.width, other.shortestRun);
+                // Runs go on from the end of a row to the start of the next, as
+                // the codes do.
+                DropShortRuns(masks.back().data(), masks.back().size(), other.shortestRun);
                 pixels.keepable = masks.back().data();
             }
             ways.push_back(pixels);
