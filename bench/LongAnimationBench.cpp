@@ -6,8 +6,12 @@
 // Reports the time and the peak memory of the process for each phase, and
 // the preview's frames shown against the frames due. Needs an X display.
 //
-//   long-animation-bench [--delay D] [--load-only] OUT.gif PICTURE... >/dev/null
+//   long-animation-bench [--delay D] [--load-only | --cancel-after S] OUT.gif PICTURE... >/dev/null
 //   long-animation-bench --make-set KIND DIR COUNT   (1920 x 1080 pictures)
+//
+// --cancel-after S presses the loading dialog's Cancel S seconds into the
+// load and reports how long the window and the loading threads take to stop,
+// and how many frames the strip holds then (none: the load added nothing).
 //
 // KIND: screen (flat 8-bit PNG screenshots), screen16 (the same as 16-bit
 // PNGs), photo (photographic 8-bit PNGs) or jpeg (photographic JPEGs).
@@ -26,6 +30,7 @@
 #include <wx/filename.h>
 #include <wx/init.h>
 #include <wx/log.h>
+#include <wx/progdlg.h>
 #include <wx/utils.h>
 
 #include <algorithm>
@@ -63,6 +68,14 @@ public:
         return IsLoading();
     }
 
+    // What the loading dialog's Cancel button does.
+    void PressLoadCancel()
+    {
+        wxCommandEvent event(wxEVT_BUTTON, wxID_CANCEL);
+        event.SetEventObject(m_loadProgress);
+        m_loadProgress->GetEventHandler()->ProcessEvent(event);
+    }
+
     // What File > Save As does once its file dialog has given the path.
     bool SaveGifAs(const wxString& path)
     {
@@ -87,6 +100,18 @@ long PeakResidentMegabytes()
     {
         if (line.rfind("VmHWM:", 0) == 0)
             return std::atol(line.c_str() + 6) / 1024;
+    }
+    return -1;
+}
+
+long ThreadCount()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+    {
+        if (line.rfind("Threads:", 0) == 0)
+            return std::atol(line.c_str() + 8);
     }
     return -1;
 }
@@ -225,7 +250,33 @@ struct PreviewCount
     Clock::time_point last;
 };
 
-int RunBench(int delay, bool loadOnly, const wxString& gifPath, const std::vector<wxString>& pictures)
+// Cancels the load once it has run for `after` seconds, then waits for the
+// threads the load started to end.
+int CancelBench(BenchFrame* frame, const wxString& projectPath, double after)
+{
+    const long threadsBefore = ThreadCount();
+    if (!frame->OpenProjectFile(projectPath))
+        return 1;
+    RunLoopUntil([] { return false; }, after);
+    if (!frame->IsLoading())
+    {
+        std::fprintf(stderr, "cancel  the load ended before %.1f s\n", after);
+        return 1;
+    }
+    const Clock::time_point pressed = Clock::now();
+    frame->PressLoadCancel();
+    RunLoopUntil([&] { return !frame->IsLoading(); }, 60);
+    const double windowFree = SecondsSince(pressed);
+    const bool stopped = RunLoopUntil([&] { return ThreadCount() <= threadsBefore; }, 60);
+    const int frames = frame->GetFrameCount();
+    std::fprintf(stderr, "cancel  after %.1f s: window free in %.3f s, loading threads ended in %.3f s%s, %d frames\n",
+                 after, windowFree, SecondsSince(pressed), stopped ? "" : " (did not end)", frames);
+    frame->Destroy();
+    RunLoopUntil([] { return false; }, 0.2);
+    return stopped && frames == 0 ? 0 : 1;
+}
+
+int RunBench(int delay, bool loadOnly, double cancelAfter, const wxString& gifPath, const std::vector<wxString>& pictures)
 {
     const wxString projectPath = gifPath + ".xml";
     ProjectData project;
@@ -243,6 +294,8 @@ int RunBench(int delay, bool loadOnly, const wxString& gifPath, const std::vecto
     frame->SetSize(1280, 1000);
     frame->Show();
     RunLoopUntil([] { return false; }, 0.5);
+    if (cancelAfter > 0)
+        return CancelBench(frame, projectPath, cancelAfter);
 
     ResetPeakResident();
     Clock::time_point start = Clock::now();
@@ -291,7 +344,7 @@ int RunBench(int delay, bool loadOnly, const wxString& gifPath, const std::vecto
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: long-animation-bench [--delay D] [--load-only] OUT.gif PICTURE...\n"
+    std::fprintf(stderr, "usage: long-animation-bench [--delay D] [--load-only | --cancel-after S] OUT.gif PICTURE...\n"
                          "       long-animation-bench --make-set screen|screen16|photo|jpeg DIR COUNT\n");
     return 2;
 }
@@ -314,12 +367,18 @@ int main(int argc, char** argv)
     }
     int delay = 4;
     bool loadOnly = false;
+    double cancelAfter = 0;
     int first = 1;
     for (;;)
     {
         if (argc > first + 1 && std::strcmp(argv[first], "--delay") == 0)
         {
             delay = std::max(1, std::atoi(argv[first + 1]));
+            first += 2;
+        }
+        else if (argc > first + 1 && std::strcmp(argv[first], "--cancel-after") == 0)
+        {
+            cancelAfter = std::max(0.1, std::atof(argv[first + 1]));
             first += 2;
         }
         else if (argc > first && std::strcmp(argv[first], "--load-only") == 0)
@@ -351,7 +410,7 @@ int main(int argc, char** argv)
     {
         wxEventLoop loop;
         wxEventLoopActivator activate(&loop);
-        result = RunBench(delay, loadOnly, wxFileName(wxString::FromUTF8(argv[first])).GetAbsolutePath(), pictures);
+        result = RunBench(delay, loadOnly, cancelAfter, wxFileName(wxString::FromUTF8(argv[first])).GetAbsolutePath(), pictures);
     }
     wxEntryCleanup();
     return result;

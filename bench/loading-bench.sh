@@ -10,13 +10,15 @@
 # photo (200 photographic 8-bit PNGs), jpeg (200 JPEGs) and video (a
 # 10-second H.264 clip at 25 frames a second and 16 Mbit/s, about what a
 # phone records, made with the ffmpeg command); all by default. Every picture
-# is 1920 x 1080.
+# is 1920 x 1080. SET cancel (also by default) loads the screen set and presses
+# Cancel 1 s in: it prints how long the window and the loading threads take
+# to stop, and the frames left (0: the strip is as it was).
 set -euo pipefail
 bench=$(realpath "${1:?usage: loading-bench.sh BENCH_BINARY [SCRATCH_DIR] [SET...]}")
 scratch=${2:-/tmp/pelagrin-loading}
 shift $(( $# > 1 ? 2 : 1 ))
 sets=("$@")
-[ ${#sets[@]} -gt 0 ] || sets=(screen screen16 photo jpeg video)
+[ ${#sets[@]} -gt 0 ] || sets=(screen screen16 photo jpeg video cancel)
 . "$(dirname "$0")/../scripts/virtual-display.sh" 130 160
 
 declare -A counts=([screen]=1000 [screen16]=1000 [photo]=200 [jpeg]=200 [video]=1)
@@ -37,6 +39,14 @@ make_set() {
 median() { sort -n | sed -n 2p; }
 
 for set in "${sets[@]}"; do
+  if [ "$set" = cancel ]; then
+    make_set screen
+    files=("$scratch/screen"/*)
+    for run in 1 2 3; do
+      "$bench" --cancel-after 1 "$scratch/cancel.gif" "${files[@]}" 2>&1 >/dev/null | grep '^cancel'
+    done
+    continue
+  fi
   make_set "$set"
   files=("$scratch/$set"/*)
   walls=() cpus=() peaks=() frames=0
