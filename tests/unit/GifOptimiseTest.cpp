@@ -92,6 +92,15 @@ wxImage WithMask(wxImage image)
     return image;
 }
 
+wxImage Gradient(int width, int height)
+{
+    wxImage gradient(width, height, false);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            gradient.SetRGB(x, y, x * 255 / (width - 1), y * 255 / (height - 1), (x + y) * 255 / (width + height - 2));
+    return gradient;
+}
+
 // Many greys, and the same with squares of some of its greys painted in turn.
 std::vector<wxImage> GreysThenSquares(int greys, int squares, int firstGrey)
 {
@@ -152,6 +161,10 @@ TEST(GifOptimise, ShowsWhatTheFullFrameFileShows)
     const wxImage fewColours = Noise(200, 200, 6, 4);
     wxImage halfChanged = fewColours.Copy();
     halfChanged.Paste(Noise(200, 100, 6, 5), 0, 0);
+    const wxImage tiny = SolidImage(2, 2, 0x102030);
+    std::vector<wxImage> manyFrames;
+    for (int i = 0; i < 1100; ++i)
+        manyFrames.push_back(WithPixel(SolidImage(8, 8, 0x808080), i % 8, (i / 8) % 8, 0xFF0000 + uint32_t(i % 7)));
     GifOptions lossless;
     lossless.quality = 100;
     struct Case
@@ -170,6 +183,8 @@ TEST(GifOptimise, ShowsWhatTheFullFrameFileShows)
         {"many colours, changing", {ColourfulImage(64, 48), ColourfulImage(64, 48).Rotate180(), ColourfulImage(64, 48)}, {}, 3},
         {"colours needed late", GreysThenSquares(200, 6, 0), {}, 7},
         {"few colours filling the code table, half changed", {fewColours, halfChanged, fewColours}, {}, 3},
+        {"delays too long to merge", {tiny, tiny, tiny}, {40000, 40000, 40000}, 3},
+        {"more frames than are held back at once", manyFrames, {}, int(manyFrames.size())},
         {"more than one table's colours", {GreysThenSquares(200, 0, 0)[0], GreysThenSquares(200, 0, 50)[0], Noise(200, 200, 256, 3)}, {}, 3},
     };
     for (const Case& c : cases)
@@ -230,10 +245,7 @@ TEST(GifOptimise, RepeatCountInTheLoopingExtension)
 // the same bytes whatever the number of threads.
 TEST(GifOptimise, DefaultQualityStaysCloseWhateverTheThreads)
 {
-    wxImage gradient(96, 64, false);
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 96; ++x)
-            gradient.SetRGB(x, y, x * 255 / 95, y * 255 / 63, (x + y) * 255 / 158);
+    const wxImage gradient = Gradient(96, 64);
     std::vector<wxImage> frames;
     for (int i = 0; i < 6; ++i)
     {
@@ -251,6 +263,34 @@ TEST(GifOptimise, DefaultQualityStaysCloseWhateverTheThreads)
         ASSERT_EQ(frames.size() * 5, shown.size());
         for (size_t i = 0; i < frames.size(); ++i)
             EXPECT_GT(Psnr(frames[i], shown[i * 5]), 30) << i;
+        files.push_back(ReadFileBytes(path));
+    }
+    EXPECT_EQ(files[0], files[1]);
+}
+
+// Screen content before and after photographs at the default quality:
+// exact where it has few colours, close elsewhere, the same bytes whatever
+// the number of threads.
+TEST(GifOptimise, ScreenContentAroundPhotographsStaysExact)
+{
+    const wxImage screen = WithPixel(SolidImage(64, 48, 0xEEEEEE), 5, 5, 0x0000FF);
+    const std::vector<wxImage> frames = {screen, WithPixel(screen, 6, 5, 0x0000FF), Gradient(64, 48),
+                                         Gradient(64, 48).Rotate180(), screen, WithPixel(screen, 7, 9, 0)};
+    std::vector<std::vector<uint8_t>> files;
+    for (int threads : {1, 3})
+    {
+        const wxString path = Save(frames, {}, GifOptions(), threads);
+        const DecodedGif gif = DecodeGifFile(path);
+        ASSERT_TRUE(gif.ok) << gif.error;
+        const Timeline shown = ShownOverTime(gif);
+        ASSERT_EQ(frames.size() * 5, shown.size());
+        for (size_t i = 0; i < frames.size(); ++i)
+        {
+            if (frames[i].CountColours(256) <= 256)
+                EXPECT_TRUE(SamePixels(frames[i], shown[i * 5])) << i;
+            else
+                EXPECT_GT(Psnr(frames[i], shown[i * 5]), 30) << i;
+        }
         files.push_back(ReadFileBytes(path));
     }
     EXPECT_EQ(files[0], files[1]);
