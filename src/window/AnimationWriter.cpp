@@ -34,6 +34,27 @@ void DropShortRuns(uint8_t* keep, size_t count, int shortestRun)
     }
 }
 
+// Bits taken by count codes after a clear with this minimum code size, the
+// table cleared when full as the encoder does.
+double CodeBits(int minimumCodeSize, size_t count)
+{
+    const int firstFree = (1 << minimumCodeSize) + 2;
+    double bits = 0;
+    int next = firstFree, size = minimumCodeSize + 1;
+    for (size_t k = 0; k < count; ++k)
+    {
+        bits += size;
+        if (++next >= (1 << size) && size < 12)
+            ++size;
+        if (next > 4094)
+        {
+            next = firstFree;
+            size = minimumCodeSize + 1;
+        }
+    }
+    return bits;
+}
+
 // A set of indices below 256.
 struct IndexSet
 {
@@ -145,7 +166,7 @@ AnimationWriter::Rect AnimationWriter::ChangedRect(const IndexedFrame& frame) co
 // holds just the colours the rectangle needs. False when the global table
 // lacks a colour or a free index for transparency.
 bool AnimationWriter::Encode(const Region& region, const Rect& rect, bool useGlobal, const Way& way,
-                             int widestCodeSize, Encoded& result)
+                             const Rival& rival, Encoded& result)
 {
     const int shortestRun = way.mixed ? 1 : way.shortestRun;
     const ColourTable& palette = *region.palette;
@@ -300,8 +321,13 @@ bool AnimationWriter::Encode(const Region& region, const Rect& rect, bool useGlo
     input.count = pixels;
     input.minimumCodeSize = std::max(TableBits(highestIndex + 1), 2);
     result.minimumCodeSize = input.minimumCodeSize;
-    if (input.minimumCodeSize >= widestCodeSize)
-        return false;
+    if (!useGlobal && rival.codeSize > 0)
+    {
+        // Narrower codes must save more than the local table takes.
+        const double saved = (CodeBits(rival.codeSize, rival.codes) - CodeBits(input.minimumCodeSize, rival.codes)) / 8;
+        if (saved <= 3.0 * double(1 << TableBits(int(table.size()))))
+            return false;
+    }
     input.wanted = wanted.data();
     input.keepable = transparent >= 0 ? keepable.data() : nullptr;
     input.transparentIndex = transparent;
@@ -331,7 +357,14 @@ bool AnimationWriter::Encode(const Region& region, const Rect& rect, bool useGlo
                 DropShortRuns(masks.back().data(), masks.back().size(), other.shortestRun);
                 pixels.keepable = masks.back().data();
             }
-            ways.push_back(pixels);
+            // Thresholds that leave the same runs make the same codes.
+            const auto same = [&](const LzwPixels& tried) {
+                return tried.alwaysTransparent == pixels.alwaysTransparent &&
+                       (tried.keepable == nullptr) == (pixels.keepable == nullptr) &&
+                       (!pixels.keepable || std::equal(pixels.keepable, pixels.keepable + pixels.count, tried.keepable));
+            };
+            if (std::none_of(ways.begin(), ways.end(), same))
+                ways.push_back(pixels);
         }
         m_lzw.EncodeMixed(ways, result.bytes, result.chosen);
     }
@@ -495,27 +528,6 @@ bool AnimationWriter::Hold(const IndexedFrame& frame, const Rect& rect, int dela
 
 namespace
 {
-// Bits taken by count codes after a clear with this minimum code size, the
-// table cleared when full as the encoder does.
-double CodeBits(int minimumCodeSize, size_t count)
-{
-    const int firstFree = (1 << minimumCodeSize) + 2;
-    double bits = 0;
-    int next = firstFree, size = minimumCodeSize + 1;
-    for (size_t k = 0; k < count; ++k)
-    {
-        bits += size;
-        if (++next >= (1 << size) && size < 12)
-            ++size;
-        if (next > 4094)
-        {
-            next = firstFree;
-            size = minimumCodeSize + 1;
-        }
-    }
-    return bits;
-}
-
 struct ColourUse
 {
     IndexSet colours;
@@ -645,7 +657,7 @@ void AnimationWriter::OrderGlobalTableByUse()
         region.indices = held.indices.data();
         region.same = held.same.data();
         region.stride = size_t(held.rect.width);
-        Encode(region, held.rect, false, Way{held.first ? 0 : 1, false, false}, 99, trial);
+        Encode(region, held.rect, false, Way{held.first ? 0 : 1, false, false}, Rival(), trial);
         for (int bits = 2; bits <= 8; ++bits)
             use.bits[bits] = CodeBits(bits, m_lzw.CodesWritten());
         for (int c = 0; c < count; ++c)
@@ -692,8 +704,7 @@ AnimationWriter::Encoded AnimationWriter::EncodeSmallest(const Region& region, c
     const bool canBeTransparent = !first && m_changedOnly;
     Encoded best;
     bool found = false;
-    int globalCodeSize[std::size(kWays)];
-    std::fill(std::begin(globalCodeSize), std::end(globalCodeSize), 99);
+    Rival global[std::size(kWays)];
     for (const bool useGlobal : {true, false})
         for (const Way& way : kWays)
         {
@@ -703,14 +714,14 @@ AnimationWriter::Encoded AnimationWriter::EncodeSmallest(const Region& region, c
                 (first && !useGlobal) || ((way.shortestRun > 0 || way.mixed) && !canBeTransparent) ||
                 (!cheap && (way.shortestRun != onlyWay || way.alwaysTransparent || way.mixed || (found && !useGlobal))))
                 continue;
-            // A local table whose codes are no narrower than the global
-            // one's for the same way only adds its own bytes.
+            // A local table is tried only where its narrower codes could
+            // pay for it against the global one's for the same way.
             const size_t w = size_t(&way - kWays);
             Encoded candidate;
-            if (!Encode(region, rect, useGlobal, way, useGlobal ? 99 : globalCodeSize[w], candidate))
+            if (!Encode(region, rect, useGlobal, way, useGlobal ? Rival() : global[w], candidate))
                 continue;
             if (useGlobal)
-                globalCodeSize[w] = candidate.minimumCodeSize;
+                global[w] = Rival{candidate.minimumCodeSize, m_lzw.CodesWritten()};
             if (!found || candidate.bytes.size() < best.bytes.size())
                 best = std::move(candidate);
             found = true;
