@@ -80,15 +80,15 @@ private:
     };
 
     Rect ChangedRect(const IndexedFrame& frame) const;
-    // way: which pixels that may stay become transparent.
     // The global table's encoding of a frame, which a local table must beat.
     struct Rival
     {
         int codeSize = 0; // 0: none
         size_t codes = 0;
     };
-    // False, and nothing encoded, where a local table's narrower codes could
-    // not save the table's own bytes against rival.
+    // way: which pixels that may stay become transparent. False, and nothing
+    // encoded, where a local table's narrower codes could not save the
+    // table's own bytes against rival.
     bool Encode(const Region& region, const Rect& rect, bool useGlobal, const Way& way, const Rival& rival,
                 Encoded& result);
     Encoded EncodeSmallest(const Region& region, const Rect& rect, bool first);
