@@ -6,9 +6,10 @@
 // Reports the time and the peak memory of the process for each phase, and
 // the preview's frames shown against the frames due. Needs an X display.
 //
-//   long-animation-bench [--delay D] [--load-only | --cancel-after S] OUT.gif PICTURE... >/dev/null
+//   long-animation-bench [--delay D] [--load-only | --save-only | --cancel-after S] OUT.gif PICTURE... >/dev/null
 //   long-animation-bench --make-set KIND DIR COUNT   (1920 x 1080 pictures)
 //
+// --save-only leaves the preview out.
 // --cancel-after S presses the loading dialog's Cancel S seconds into the
 // load and reports how long the window and the loading threads take to stop,
 // and how many frames the strip holds then (none: the load added nothing).
@@ -250,6 +251,28 @@ struct PreviewCount
     Clock::time_point last;
 };
 
+// Animation > Run for 5 s, counting the frames shown against those due.
+// The count outlives the run: the frame keeps the handler that updates it.
+void RunPreview(GifFrame* frame, int delay, PreviewCount& preview)
+{
+    const double interval = delay * 0.01;
+    frame->Bind(wxEVT_TIMER, [&preview, interval](wxTimerEvent& event) {
+        const Clock::time_point now = Clock::now();
+        if (preview.shown > 0 && std::chrono::duration<double>(now - preview.last).count() > 1.5 * interval)
+            ++preview.late;
+        preview.last = now;
+        ++preview.shown;
+        event.Skip();
+    });
+    ResetPeakResident();
+    SendCommand(frame, ID_MENU_RUN);
+    RunLoopUntil([] { return false; }, 5.0);
+    SendCommand(frame, ID_MENU_RUN);
+    const int due = int(5.0 / interval);
+    std::fprintf(stderr, "preview %4d of %d frames shown in 5 s (%.1f %%), %d after a gap  peak %5ld MB\n",
+                 preview.shown, due, 100.0 * preview.shown / due, preview.late, PeakResidentMegabytes());
+}
+
 // Cancels the load once it has run for `after` seconds, then waits for the
 // threads the load started to end.
 int CancelBench(BenchFrame* frame, const wxString& projectPath, double after)
@@ -276,7 +299,7 @@ int CancelBench(BenchFrame* frame, const wxString& projectPath, double after)
     return stopped && frames == 0 ? 0 : 1;
 }
 
-int RunBench(int delay, bool loadOnly, double cancelAfter, const wxString& gifPath, const std::vector<wxString>& pictures)
+int RunBench(int delay, bool loadOnly, bool saveOnly, double cancelAfter, const wxString& gifPath, const std::vector<wxString>& pictures)
 {
     const wxString projectPath = gifPath + ".xml";
     ProjectData project;
@@ -311,23 +334,9 @@ int RunBench(int delay, bool loadOnly, double cancelAfter, const wxString& gifPa
         return loaded ? 0 : 1;
     }
 
-    const double interval = delay * 0.01;
     PreviewCount preview;
-    frame->Bind(wxEVT_TIMER, [&preview, interval](wxTimerEvent& event) {
-        const Clock::time_point now = Clock::now();
-        if (preview.shown > 0 && std::chrono::duration<double>(now - preview.last).count() > 1.5 * interval)
-            ++preview.late;
-        preview.last = now;
-        ++preview.shown;
-        event.Skip();
-    });
-    ResetPeakResident();
-    SendCommand(frame, ID_MENU_RUN);
-    RunLoopUntil([] { return false; }, 5.0);
-    SendCommand(frame, ID_MENU_RUN);
-    const int due = int(5.0 / interval);
-    std::fprintf(stderr, "preview %4d of %d frames shown in 5 s (%.1f %%), %d after a gap  peak %5ld MB\n",
-                 preview.shown, due, 100.0 * preview.shown / due, preview.late, PeakResidentMegabytes());
+    if (!saveOnly)
+        RunPreview(frame, delay, preview);
 
     ResetPeakResident();
     start = Clock::now();
@@ -344,7 +353,8 @@ int RunBench(int delay, bool loadOnly, double cancelAfter, const wxString& gifPa
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: long-animation-bench [--delay D] [--load-only | --cancel-after S] OUT.gif PICTURE...\n"
+    std::fprintf(stderr, "usage: long-animation-bench [--delay D] [--load-only | --save-only | --cancel-after S] OUT.gif\n"
+                         "                            PICTURE...\n"
                          "       long-animation-bench --make-set screen|screen16|photo|jpeg DIR COUNT\n");
     return 2;
 }
@@ -367,6 +377,7 @@ int main(int argc, char** argv)
     }
     int delay = 4;
     bool loadOnly = false;
+    bool saveOnly = false;
     double cancelAfter = 0;
     int first = 1;
     for (;;)
@@ -380,6 +391,11 @@ int main(int argc, char** argv)
         {
             cancelAfter = std::max(0.1, std::atof(argv[first + 1]));
             first += 2;
+        }
+        else if (argc > first && std::strcmp(argv[first], "--save-only") == 0)
+        {
+            saveOnly = true;
+            ++first;
         }
         else if (argc > first && std::strcmp(argv[first], "--load-only") == 0)
         {
@@ -410,7 +426,7 @@ int main(int argc, char** argv)
     {
         wxEventLoop loop;
         wxEventLoopActivator activate(&loop);
-        result = RunBench(delay, loadOnly, cancelAfter, wxFileName(wxString::FromUTF8(argv[first])).GetAbsolutePath(), pictures);
+        result = RunBench(delay, loadOnly, saveOnly, cancelAfter, wxFileName(wxString::FromUTF8(argv[first])).GetAbsolutePath(), pictures);
     }
     wxEntryCleanup();
     return result;

@@ -4,6 +4,7 @@
 #include "app/Paths.h"
 #include "window/OutputSize.h"
 #include "window/GifOptionsFile.h"
+#include "window/GifWriter.h"
 #include "window/ProjectFile.h"
 
 #include <wx/filedlg.h>
@@ -167,9 +168,14 @@ void GifFrame::FinishProjectLoad(AnimationFrames frames)
     for (const AnimationFrame& frame : frames)
         sizes.push_back(frame.GetSize());
     const wxSize reference = ReferenceSize(sizes);
+    // A project without a size, or with one no GIF can have (made by hand or
+    // by another program), follows its frames instead of failing every save.
+    const wxSize stored(m_loadedProject.width, m_loadedProject.height);
+    const bool usable = stored.x >= 1 && stored.y >= 1 && stored.x <= GifBlocks::kMaxSide &&
+                        stored.y <= GifBlocks::kMaxSide;
     OutputSizeRule rule;
-    if (reference != wxSize(m_loadedProject.width, m_loadedProject.height))
-        rule = {OutputSizeRule::KeepWidth, m_loadedProject.width, m_loadedProject.height};
+    if (usable && reference != stored)
+        rule = {OutputSizeRule::KeepWidth, stored.x, stored.y};
     m_history.ClearCommands();
     m_animation.Reset(std::move(frames), m_loadedProject.delay, rule);
     m_projectRevision = m_animation.GetRevision();

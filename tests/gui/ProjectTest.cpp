@@ -4,6 +4,7 @@
 #include "support/Pictures.h"
 #include "support/TestEnvironment.h"
 #include "strip/thumbnailctrl.h"
+#include "window/ProjectFile.h"
 
 #include <wx/menu.h>
 #include <wx/spinctrl.h>
@@ -55,4 +56,17 @@ TEST_F(ProjectTest, NotAProjectChangesNothing)
     EXPECT_NE(wxNOT_FOUND, message.Find("notes.xml")) << message;
     EXPECT_EQ("Pelagrin GIF Animator", m_frame->GetTitle());
     EXPECT_EQ(0, FrameCount());
+}
+
+TEST_F(ProjectTest, ProjectWithoutAUsableSizeFollowsItsFrames)
+{
+    const wxString dir = MakeScratchDir("project");
+    ProjectData project; // no size, as a file made by hand may have
+    project.delay = 10;
+    project.framePaths = {WritePicture(dir, "a.png", 40, 30), WritePicture(dir, "b.png", 40, 30)};
+    ASSERT_TRUE(WriteProjectFile(dir + "/bare.xml", project, nullptr));
+    wxTEST_DIALOG(Command(ID_MENU_OPEN_PROJECT), ExpectFiles({dir + "/bare.xml"}));
+    EXPECT_NO_DIALOG(EXPECT_TRUE(WaitFor([this] { return m_frame->m_loadProgress == nullptr; })));
+    ASSERT_EQ(2, FrameCount());
+    EXPECT_EQ(wxSize(40, 30), m_frame->m_animation.GetOutputSize());
 }
