@@ -111,13 +111,15 @@ struct AnimationWriter::Encoded
 // run of them, or in none; either where that makes the longer string, or
 // always: strings of the own colours between new pixels may only crowd the
 // code table. Mixed: each stretch between clears of the code table is
-// encoded whichever of the mixable ways (with every colour in the table)
-// covers it in the fewest bits. These include transparency only in runs at
-// least so long: long runs alone win where text scrolls over a plain
-// background, as the pixels between the runs then repeat the strings of the
-// background and the text around them.
+// encoded whichever of the mixable ways covers it in the fewest bits, with
+// every colour of the rectangle in the table, or only those of the pixels
+// that change (narrower codes; pixels that may stay and whose colour is
+// left out then stay in every way). The mixable ways also give the
+// transparent index only to runs at least so long: long runs alone win
+// where text scrolls over a plain background, as the pixels between the
+// runs then repeat the strings of the background and the text around them.
 const AnimationWriter::Way AnimationWriter::kWays[] = {{1, false, false}, {0, false, false}, {1, true, false},
-                                                       {1, false, true}};
+                                                       {1, false, true, true}, {1, false, true, false}};
 const AnimationWriter::Way AnimationWriter::kMixableWays[] = {
     {0, false, false},  {1, false, false},  {8, false, false}, {16, false, false}, {32, false, false},
     {64, false, false}, {128, false, false}, {1, true, false},  {8, true, false},   {32, true, false},
@@ -202,7 +204,7 @@ bool AnimationWriter::Encode(const Region& region, const Rect& rect, bool useGlo
             for (x = end; x < rect.width && !keep[x]; ++x)
                 needed[indices[x]] = true;
         }
-        for (int x = 0; x < rect.width && way.mixed; ++x)
+        for (int x = 0; x < rect.width && way.everyColour; ++x)
             needed[indices[x]] = true;
     }
 

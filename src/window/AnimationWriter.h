@@ -65,8 +65,9 @@ private:
         int shortestRun;
         bool alwaysTransparent;
         bool mixed;
+        bool everyColour = false;
     };
-    static const Way kWays[4];
+    static const Way kWays[5];
     static const Way kMixableWays[11];
     // An exact frame held back until the global table's order is known.
     struct Held
