@@ -175,6 +175,7 @@ bool AnimationWriter::Encode(const Region& region, const Rect& rect, bool useGlo
     const size_t pixels = size_t(rect.width) * size_t(rect.height);
     std::vector<uint8_t> keepable(pixels, 0);
     bool needed[256] = {};
+    bool present[256] = {};
     bool anyKeepable = false;
     for (int y = 0; y < rect.height; ++y)
     {
@@ -204,9 +205,15 @@ bool AnimationWriter::Encode(const Region& region, const Rect& rect, bool useGlo
             for (x = end; x < rect.width && !keep[x]; ++x)
                 needed[indices[x]] = true;
         }
-        for (int x = 0; x < rect.width && way.everyColour; ++x)
-            needed[indices[x]] = true;
+        for (int x = 0; x < rect.width && way.mixed; ++x)
+            (way.everyColour ? needed : present)[indices[x]] = true;
     }
+    // Mixed with the changing colours only, when they are every colour, is
+    // mixed with every colour again.
+    if (way.mixed && !way.everyColour &&
+        std::equal(std::begin(present), std::end(present), std::begin(needed),
+                   [](bool there, bool need) { return !there || need; }))
+        return false;
 
     // Where each palette index goes in the table.
     int tableIndex[256];
