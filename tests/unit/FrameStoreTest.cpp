@@ -54,7 +54,16 @@ std::vector<wxImage> AssortedPictures()
         withAlpha.SetAlpha(x, x % 11, static_cast<unsigned char>(x * 7));
     wxImage withMask = ColourfulImage(64, 48);
     withMask.SetMaskColour(1, 2, 3);
-    return {SolidImage(1, 1, 0x102030), withAlpha, withMask, ColourfulImage(300, 200), SolidImage(640, 480, 0xf3f3f3)};
+    // Noise hardly compresses, like a photograph, and is packed the quick way.
+    wxImage noise(700, 600);
+    uint32_t state = 12345;
+    for (unsigned char *pixel = noise.GetData(), *end = pixel + 700 * 600 * 3; pixel != end; ++pixel)
+    {
+        state = state * 1664525u + 1013904223u;
+        *pixel = static_cast<unsigned char>(state >> 24);
+    }
+    return {SolidImage(1, 1, 0x102030), withAlpha, withMask, ColourfulImage(300, 200), SolidImage(640, 480, 0xf3f3f3),
+            noise};
 }
 } // namespace
 
