@@ -110,41 +110,23 @@ int LzwEncoder::ExtendString(const LzwPixels& pixels, size_t p, int node, uint8_
     return 0;
 }
 
-void LzwEncoder::AddOrClear(int prefix, uint8_t index, int firstFree, int minimumCodeSize)
+void LzwEncoder::ClearTable(int firstFree, int minimumCodeSize)
 {
-    if (m_nextCode > kLastAssignedCode)
-    {
-        PutCode(m_clearCode);
-        Reset(firstFree);
-        m_codeSize = minimumCodeSize + 1;
-    }
-    else
-        AddString(prefix, index);
+    PutCode(m_clearCode);
+    Reset(firstFree);
+    m_codeSize = minimumCodeSize + 1;
 }
 
 void LzwEncoder::EncodeExactly(const LzwPixels& pixels, std::vector<uint8_t>& chosen)
 {
     const int minimumCodeSize = m_codeSize - 1;
     const int firstFree = m_clearCode + 2;
-    int node = StartString(pixels, 0);
-    chosen[0] = uint8_t(node);
-    for (size_t p = 1; p < pixels.count; ++p)
+    for (size_t p = 0; p < pixels.count;)
     {
-        uint8_t index = 0;
-        const int next = ExtendString(pixels, p, node, index);
-        if (next)
-        {
-            node = next;
-            chosen[p] = index;
-            continue;
-        }
-        PutCode(node);
-        const int start = StartString(pixels, p);
-        AddOrClear(node, uint8_t(start), firstFree, minimumCodeSize);
-        node = start;
-        chosen[p] = uint8_t(start);
+        p = EncodeStretch(pixels, p, chosen);
+        if (p < pixels.count)
+            ClearTable(firstFree, minimumCodeSize);
     }
-    PutCode(node);
 }
 
 bool LzwEncoder::Acceptable(const LzwPixels& pixels, size_t p, int index) const
@@ -237,9 +219,7 @@ void LzwEncoder::EncodeLossily(const LzwPixels& pixels, std::vector<uint8_t>& ch
         // found is one the decoder knows.
         if (previous >= 0 && m_nextCode > kLastAssignedCode)
         {
-            PutCode(m_clearCode);
-            Reset(firstFree);
-            m_codeSize = minimumCodeSize + 1;
+            ClearTable(firstFree, minimumCodeSize);
             previous = -1;
         }
         int length = 0, root = 0;
@@ -314,11 +294,7 @@ void LzwEncoder::EncodeMixed(const std::vector<LzwPixels>& ways, std::vector<uin
         }
         p = EncodeStretch(ways[bestWay], p, chosen);
         if (p < first.count)
-        {
-            PutCode(m_clearCode);
-            Reset(firstFree);
-            m_codeSize = minimumCodeSize + 1;
-        }
+            ClearTable(firstFree, minimumCodeSize);
     }
     End(out);
 }

@@ -65,7 +65,8 @@ private:
     int LongestMatch(const LzwPixels& pixels, size_t p, int previous, int& length, int& root);
     // Searches the strings that start with root, up to steps nodes.
     void SearchFrom(const LzwPixels& pixels, size_t p, int root, int steps, int& bestCode, int& length);
-    void AddOrClear(int prefix, uint8_t index, int firstFree, int minimumCodeSize);
+    // Emits a clear code and starts the table afresh.
+    void ClearTable(int firstFree, int minimumCodeSize);
     void AddString(int prefix, uint8_t index);
     void PutCode(int code);
     void FlushBits();
