@@ -98,6 +98,8 @@ class wxThumbnailEvent : public wxNotifyEvent
 {
 public:
     wxThumbnailEvent(wxEventType commandType = wxEVT_NULL, int winid = 0);
+    // Clone copies; assigning is refused by the class declaration below.
+    wxThumbnailEvent(const wxThumbnailEvent&) = default;
 
     wxEvent* Clone() const override { return new wxThumbnailEvent(*this); }
 

@@ -76,7 +76,6 @@ private:
     std::vector<uint16_t> m_nextSibling; // per code
     std::vector<uint16_t> m_prefix;      // per code
     std::vector<uint8_t> m_last;         // per code, its last index
-    int m_firstFree = 0;
     int m_nextCode = 0;
     int m_codeSize = 0;
     int m_clearCode = 0;
