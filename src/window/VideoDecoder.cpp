@@ -49,17 +49,28 @@ void SilenceLibraries()
     std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
 }
 
-int ClockwiseRotation(const AVStream* stream)
+// The display matrix maps a picture's points (x to the right, y down) onto the
+// screen. One with a negative determinant mirrors: it is a mirror left to right
+// followed by a turn, and undoing the mirror (its first row negated) leaves the
+// turn alone. Anything between quarter turns goes to the nearest one.
+void ReadOrientation(const AVStream* stream, VideoClipInfo& info)
 {
-    const uint8_t* matrix = av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr);
-    if (!matrix)
-        return 0;
-    // The matrix turns counter-clockwise; the picture must be turned back.
-    const double angle = -av_display_rotation_get(reinterpret_cast<const int32_t*>(matrix));
+    const uint8_t* side = av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr);
+    if (!side)
+        return;
+    int32_t matrix[9];
+    std::copy_n(reinterpret_cast<const int32_t*>(side), 9, matrix);
+    const double determinant = double(matrix[0]) * matrix[4] - double(matrix[1]) * matrix[3];
+    info.mirrored = determinant < 0;
+    if (info.mirrored)
+        for (int i = 0; i < 3; ++i)
+            matrix[i] = -matrix[i];
+    // The library counts the turn counter-clockwise.
+    const double angle = -av_display_rotation_get(matrix);
     if (std::isnan(angle))
-        return 0;
+        return;
     const int quarter = int(std::lround(angle / 90.0)) % 4;
-    return (quarter + 4) % 4 * 90;
+    info.rotation = (quarter + 4) % 4 * 90;
 }
 
 class VideoReader
@@ -128,7 +139,7 @@ bool VideoReader::Open(const wxString& path, wxString* failure)
         m_info.duration = double(m_format->duration) / AV_TIME_BASE;
     const double rate = av_q2d(av_guess_frame_rate(m_format, const_cast<AVStream*>(stream), nullptr));
     m_info.frameRate = rate > 0 && rate < 1000 ? rate : kFallbackFrameRate;
-    m_info.rotation = ClockwiseRotation(stream);
+    ReadOrientation(stream, m_info);
     const int width = stream->codecpar->width;
     const int height = stream->codecpar->height;
     if (width <= 0 || height <= 0)
@@ -234,6 +245,8 @@ wxImage VideoReader::ToImage(const AVFrame* picture)
     uint8_t* planes[4] = {image.GetData(), nullptr, nullptr, nullptr};
     int strides[4] = {3 * width, 0, 0, 0};
     sws_scale(m_scaler, picture->data, picture->linesize, 0, height, planes, strides);
+    if (m_info.mirrored)
+        image = image.Mirror(true);
     switch (m_info.rotation)
     {
     case 90:

@@ -23,9 +23,10 @@ const double kMaxVideoFrameRate = 50.0;
 
 struct VideoClipInfo
 {
-    wxSize size;            // as shown, rotation applied
+    wxSize size;            // as shown, mirror and rotation applied
     double duration = 0;    // seconds
     double frameRate = 0;   // the clip's own, frames a second
+    bool mirrored = false;  // shown mirrored left to right, before the rotation
     int rotation = 0;       // clockwise degrees to show it upright: 0, 90, 180 or 270
 };
 

@@ -8,6 +8,9 @@
 #include <wx/dir.h>
 #include <wx/ffile.h>
 
+#include <algorithm>
+#include <array>
+#include <string>
 #include <vector>
 
 namespace
@@ -68,6 +71,39 @@ protected:
 
 wxString VideoClipTest::s_dir;
 bool VideoClipTest::s_madeAll = false;
+
+// Writes the 2x2 part and translation of the track's display matrix of an MP4
+// with one track, in 16.16 fixed point as the 'tkhd' box keeps them.
+bool SetTrackMatrix(const wxString& from, const wxString& to, const std::array<int, 6>& abcdxy)
+{
+    std::vector<uint8_t> bytes = ReadFileBytes(from);
+    const char tag[] = "tkhd";
+    const auto found = std::search(bytes.begin(), bytes.end(), tag, tag + 4);
+    if (found == bytes.end())
+        return false;
+    // Type, version and flags, then times, track and duration (longer in
+    // version 1), then 16 bytes of layer, volume and padding.
+    const size_t version = size_t(found - bytes.begin()) + 4;
+    size_t at = version + 4 + (bytes[version] == 1 ? 32 : 20) + 16;
+    const int64_t values[9] = {abcdxy[0], abcdxy[1], 0, abcdxy[2], abcdxy[3], 0, abcdxy[4], abcdxy[5], 1 << 14};
+    for (int64_t value : values)
+    {
+        const uint32_t fixed = uint32_t(value * 65536);
+        for (int shift = 24; shift >= 0; shift -= 8)
+            bytes[at++] = uint8_t(fixed >> shift);
+    }
+    return WriteFileBytes(to, bytes);
+}
+
+// Which of red, green, blue and white a picture's pixel is nearest.
+char NearestCorner(const wxImage& image, int x, int y)
+{
+    const uint32_t colour = PixelColour(image, x, y);
+    const int red = colour >> 16, green = (colour >> 8) & 0xFF, blue = colour & 0xFF;
+    if (red > 128 && green > 128 && blue > 128)
+        return 'W';
+    return red > green && red > blue ? 'R' : green > blue ? 'G' : 'B';
+}
 } // namespace
 
 TEST_F(VideoClipTest, FramesFollowTheChosenRateAndSpan)
@@ -133,6 +169,48 @@ TEST_F(VideoClipTest, TurnedClipStandsAsTheFfmpegCommandShowsIt)
     ASSERT_TRUE(ProbeVideoClip(s_dir + "/turned.mov", info, nullptr));
     EXPECT_EQ(wxSize(8, 32), info.size);
     EXPECT_NE(0, info.rotation);
+}
+
+TEST_F(VideoClipTest, MirroredClipsShowAsTheirMatrixSays)
+{
+    ASSERT_TRUE(s_madeAll);
+    const wxString quarters = s_dir + "/quarters.mp4";
+    ASSERT_TRUE(MakeVideoClip(quarters, "-f lavfi -i \"color=c=red:s=8x4:r=5:d=0.4[a];color=c=lime:s=8x4:r=5:d=0.4[b];"
+                                        "color=c=blue:s=8x4:r=5:d=0.4[c];color=c=white:s=8x4:r=5:d=0.4[d];"
+                                        "[a][b]hstack[t];[c][d]hstack[u];[t][u]vstack\" -c:v libx264 -qp 0 "
+                                        "-pix_fmt yuv444p"));
+    struct Case
+    {
+        std::array<int, 6> matrix; // a b c d x y
+        wxSize size;
+        const char* corners;       // top left, top right, bottom left, bottom right
+    };
+    const Case cases[] = {
+        {{1, 0, 0, 1, 0, 0}, {16, 8}, "RGBW"},
+        {{0, 1, -1, 0, 8, 0}, {8, 16}, "BRWG"},   // a quarter turn clockwise
+        {{-1, 0, 0, 1, 16, 0}, {16, 8}, "GRWB"},  // mirrored left to right
+        {{1, 0, 0, -1, 0, 8}, {16, 8}, "BWRG"},   // mirrored top to bottom
+        {{0, 1, 1, 0, 0, 0}, {8, 16}, "RBGW"},    // mirrored across the diagonal
+        {{0, -1, -1, 0, 8, 16}, {8, 16}, "WGBR"}, // and across the other one
+    };
+    for (const Case& c : cases)
+    {
+        const wxString clip = wxString::Format("%s/m%d%d%d%d.mp4", s_dir, c.matrix[0], c.matrix[1], c.matrix[2],
+                                               c.matrix[3]);
+        SCOPED_TRACE(clip);
+        ASSERT_TRUE(SetTrackMatrix(quarters, clip, c.matrix));
+        VideoClipInfo info;
+        ASSERT_TRUE(ProbeVideoClip(clip, info, nullptr));
+        EXPECT_EQ(c.size, info.size);
+        wxImage picture;
+        ASSERT_TRUE(DecodePictureEntry(
+            clip, [&](wxImage&& image, const wxString&, int, bool, int) { picture = image; }, nullptr));
+        ASSERT_EQ(c.size, picture.GetSize());
+        const int right = c.size.x - 1, bottom = c.size.y - 1;
+        const std::string corners = {NearestCorner(picture, 0, 0), NearestCorner(picture, right, 0),
+                                     NearestCorner(picture, 0, bottom), NearestCorner(picture, right, bottom)};
+        EXPECT_EQ(c.corners, corners);
+    }
 }
 
 TEST_F(VideoClipTest, DamagedClipsSayWhy)
