@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace
 {
@@ -298,10 +299,11 @@ bool ReadDeclaredPictureSize(const wxString& path, DeclaredPictureSize& declared
     return ok;
 }
 
-bool DecodePictureEntry(const wxString& entry, const PictureCallback& onPicture, wxString* failure,
-                        const std::function<bool()>& stopRequested)
+namespace
 {
-    wxLogNull noLogBoxes;
+bool DecodeEntry(const wxString& entry, const PictureCallback& onPicture, wxString* failure,
+                 const std::function<bool()>& stopRequested)
+{
     if (IsVideoEntry(entry))
         return DecodeVideoEntry(entry, onPicture, failure, stopRequested);
     wxString path = entry;
@@ -319,6 +321,23 @@ bool DecodePictureEntry(const wxString& entry, const PictureCallback& onPicture,
         return DecodeGifFrames(path, wholeAnimation, std::max(frame, 0), onPicture, failure, stopRequested);
     }
     return DecodeSinglePicture(path, onPicture, failure);
+}
+} // namespace
+
+bool DecodePictureEntry(const wxString& entry, const PictureCallback& onPicture, wxString* failure,
+                        const std::function<bool()>& stopRequested)
+{
+    wxLogNull noLogBoxes;
+    // A picture within the limits may still not fit in the memory left; it
+    // fails like any other instead of ending the loading thread.
+    try
+    {
+        return DecodeEntry(entry, onPicture, failure, stopRequested);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return Fail(failure, _("There is not enough memory for this picture."));
+    }
 }
 
 long long PixelsOf(const wxSize& size)

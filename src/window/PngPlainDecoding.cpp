@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <vector>
 
 namespace
@@ -287,10 +286,9 @@ bool ToImage(const unsigned char* rows, size_t rowBytes, const PlainHeader& head
 }
 } // namespace
 
-namespace
+bool DecodePlainPng(const unsigned char* bytes, size_t size, long long maxPixels, wxImage& image)
 {
-bool DecodePlain(const unsigned char* bytes, size_t size, long long maxPixels, wxImage& image)
-{
+    image.Destroy();
     PlainHeader header;
     std::vector<unsigned char> data;
     if (!ReadChunks(bytes, size, header, data) || (long long)header.width * header.height > maxPixels)
@@ -316,21 +314,4 @@ bool DecodePlain(const unsigned char* bytes, size_t size, long long maxPixels, w
     if (!ok)
         image.Destroy();
     return ok;
-}
-} // namespace
-
-bool DecodePlainPng(const unsigned char* bytes, size_t size, long long maxPixels, wxImage& image)
-{
-    image.Destroy();
-    // A picture within the pixel limit may still not fit in memory: it is
-    // refused like any other, not let out as an exception on a loading thread.
-    try
-    {
-        return DecodePlain(bytes, size, maxPixels, image);
-    }
-    catch (const std::bad_alloc&)
-    {
-        image.Destroy();
-        return false;
-    }
 }
