@@ -235,9 +235,15 @@ bool DecodeSinglePicture(const wxString& path, const PictureCallback& onPicture,
     wxImage image;
     // The limit is checked by the decoders themselves once they have the
     // real size, before they allocate the picture.
-    const bool decoded = type == wxBITMAP_TYPE_PNG    ? DecodePngFile(path, kMaxPicturePixels, image)
-                         : type == wxBITMAP_TYPE_JPEG ? DecodeJpegFile(path, kMaxPicturePixels, image)
-                                                      : image.LoadFile(path, type, -1);
+    bool decoded = type == wxBITMAP_TYPE_PNG    ? DecodePngFile(path, kMaxPicturePixels, image)
+                   : type == wxBITMAP_TYPE_JPEG ? DecodeJpegFile(path, kMaxPicturePixels, image)
+                                                : image.LoadFile(path, type, -1);
+    // TurboJPEG refuses a few rare layouts (such as 4:1:0 sampling) that the
+    // toolkit's reader takes; a JPEG whose header was read and is within
+    // the limits gets that reader too, so nothing that came in before is
+    // refused now.
+    if (!decoded && type == wxBITMAP_TYPE_JPEG && screened)
+        decoded = image.LoadFile(path, type, -1);
     if (!decoded || !image.IsOk())
         return Fail(failure, _("The file is not a picture that can be read."));
     // A header the screening could not follow is checked once decoded.

@@ -280,6 +280,39 @@ TEST(PictureDecoders, JpegSameAsToolkit)
     }
 }
 
+// A JPEG layout TurboJPEG refuses (4:1:0 sampling) but the toolkit's reader
+// takes still comes in, as that reader shows it.
+TEST(PictureDecoders, JpegTurboJpegRefusesComesInThroughTheToolkit)
+{
+    const int width = 32, height = 16;
+    std::vector<unsigned char> pixels(size_t(width) * height * 3);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = uint8_t(i * 7);
+    tjhandle encoder = tjInitCompress();
+    unsigned char* jpeg = nullptr;
+    unsigned long size = 0;
+    ASSERT_EQ(0, tjCompress2(encoder, pixels.data(), width, 0, height, TJPF_RGB, &jpeg, &size, TJSAMP_420, 90, 0));
+    std::vector<uint8_t> bytes(jpeg, jpeg + size);
+    tjFree(jpeg);
+    tjDestroy(encoder);
+    // The frame header's first component (luma) sampled 4 x 2 instead of 2 x 2.
+    size_t frame = 2;
+    while (frame + 12 < bytes.size() && !(bytes[frame] == 0xFF && bytes[frame + 1] == 0xC0))
+        ++frame;
+    ASSERT_LT(frame + 12, bytes.size());
+    ASSERT_EQ(0x22, bytes[frame + 11]);
+    bytes[frame + 11] = 0x42;
+    const wxString path = MakeScratchDir("jpeg-410") + "/sampled-410.jpg";
+    ASSERT_TRUE(WriteFileBytes(path, bytes));
+    wxImage ours;
+    EXPECT_FALSE(DecodeJpegFile(path, kMaxPicturePixels, ours));
+    wxString failure;
+    EXPECT_TRUE(DecodePictureEntry(
+        path, [&ours](wxImage&& image, const wxString&, int, bool, int) { ours = std::move(image); }, &failure))
+        << failure;
+    EXPECT_TRUE(SameImage(ToolkitDecode(path, wxBITMAP_TYPE_JPEG), ours));
+}
+
 TEST(PictureDecoders, RefuseDamageAndExcess)
 {
     const wxString dir = MakeScratchDir("refused");
