@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace
 {
@@ -234,9 +235,15 @@ bool DecodeSinglePicture(const wxString& path, const PictureCallback& onPicture,
     wxImage image;
     // The limit is checked by the decoders themselves once they have the
     // real size, before they allocate the picture.
-    const bool decoded = type == wxBITMAP_TYPE_PNG    ? DecodePngFile(path, kMaxPicturePixels, image)
-                         : type == wxBITMAP_TYPE_JPEG ? DecodeJpegFile(path, kMaxPicturePixels, image)
-                                                      : image.LoadFile(path, type, -1);
+    bool decoded = type == wxBITMAP_TYPE_PNG    ? DecodePngFile(path, kMaxPicturePixels, image)
+                   : type == wxBITMAP_TYPE_JPEG ? DecodeJpegFile(path, kMaxPicturePixels, image)
+                                                : image.LoadFile(path, type, -1);
+    // TurboJPEG refuses a few rare layouts (such as 4:1:0 sampling) that the
+    // toolkit's reader takes; a JPEG whose header was read and is within
+    // the limits gets that reader too, so nothing that came in before is
+    // refused now.
+    if (!decoded && type == wxBITMAP_TYPE_JPEG && screened)
+        decoded = image.LoadFile(path, type, -1);
     if (!decoded || !image.IsOk())
         return Fail(failure, _("The file is not a picture that can be read."));
     // A header the screening could not follow is checked once decoded.
@@ -298,10 +305,11 @@ bool ReadDeclaredPictureSize(const wxString& path, DeclaredPictureSize& declared
     return ok;
 }
 
-bool DecodePictureEntry(const wxString& entry, const PictureCallback& onPicture, wxString* failure,
-                        const std::function<bool()>& stopRequested)
+namespace
 {
-    wxLogNull noLogBoxes;
+bool DecodeEntry(const wxString& entry, const PictureCallback& onPicture, wxString* failure,
+                 const std::function<bool()>& stopRequested)
+{
     if (IsVideoEntry(entry))
         return DecodeVideoEntry(entry, onPicture, failure, stopRequested);
     wxString path = entry;
@@ -319,6 +327,23 @@ bool DecodePictureEntry(const wxString& entry, const PictureCallback& onPicture,
         return DecodeGifFrames(path, wholeAnimation, std::max(frame, 0), onPicture, failure, stopRequested);
     }
     return DecodeSinglePicture(path, onPicture, failure);
+}
+} // namespace
+
+bool DecodePictureEntry(const wxString& entry, const PictureCallback& onPicture, wxString* failure,
+                        const std::function<bool()>& stopRequested)
+{
+    wxLogNull noLogBoxes;
+    // A picture within the limits may still not fit in the memory left; it
+    // fails like any other instead of ending the loading thread.
+    try
+    {
+        return DecodeEntry(entry, onPicture, failure, stopRequested);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return Fail(failure, _("There is not enough memory for this picture."));
+    }
 }
 
 long long PixelsOf(const wxSize& size)

@@ -9,6 +9,8 @@
 #include <wx/string.h>
 
 // Both refuse pictures of more than maxPixels pixels before allocating them.
+// A picture that does not fit in the memory left throws std::bad_alloc;
+// the loaders' decoding entry point turns that into a failure message.
 // False when the file cannot be decoded; the image is then left invalid.
 bool DecodePngFile(const wxString& path, long long maxPixels, wxImage& image);
 bool DecodeJpegFile(const wxString& path, long long maxPixels, wxImage& image);

@@ -14,6 +14,11 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace
 {
@@ -31,6 +36,36 @@ struct PngCase
         PartialAlpha       // alpha of every value
     } transparency;
 };
+
+#if defined(__SANITIZE_ADDRESS__)
+#define PELAGRIN_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PELAGRIN_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+uint32_t Crc32(const uint8_t* bytes, size_t size)
+{
+    uint32_t crc = 0xFFFFFFFFu;
+    while (size--)
+    {
+        crc ^= *bytes++;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = crc >> 1 ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+long VirtualMemoryBytes()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmSize:", 0) == 0)
+            return std::atol(line.c_str() + 7) * 1024;
+    return -1;
+}
 
 uint32_t NextRandom(uint32_t& state)
 {
@@ -245,6 +280,39 @@ TEST(PictureDecoders, JpegSameAsToolkit)
     }
 }
 
+// A JPEG layout TurboJPEG refuses (4:1:0 sampling) but the toolkit's reader
+// takes still comes in, as that reader shows it.
+TEST(PictureDecoders, JpegTurboJpegRefusesComesInThroughTheToolkit)
+{
+    const int width = 32, height = 16;
+    std::vector<unsigned char> pixels(size_t(width) * height * 3);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = uint8_t(i * 7);
+    tjhandle encoder = tjInitCompress();
+    unsigned char* jpeg = nullptr;
+    unsigned long size = 0;
+    ASSERT_EQ(0, tjCompress2(encoder, pixels.data(), width, 0, height, TJPF_RGB, &jpeg, &size, TJSAMP_420, 90, 0));
+    std::vector<uint8_t> bytes(jpeg, jpeg + size);
+    tjFree(jpeg);
+    tjDestroy(encoder);
+    // The frame header's first component (luma) sampled 4 x 2 instead of 2 x 2.
+    size_t frame = 2;
+    while (frame + 12 < bytes.size() && !(bytes[frame] == 0xFF && bytes[frame + 1] == 0xC0))
+        ++frame;
+    ASSERT_LT(frame + 12, bytes.size());
+    ASSERT_EQ(0x22, bytes[frame + 11]);
+    bytes[frame + 11] = 0x42;
+    const wxString path = MakeScratchDir("jpeg-410") + "/sampled-410.jpg";
+    ASSERT_TRUE(WriteFileBytes(path, bytes));
+    wxImage ours;
+    EXPECT_FALSE(DecodeJpegFile(path, kMaxPicturePixels, ours));
+    wxString failure;
+    EXPECT_TRUE(DecodePictureEntry(
+        path, [&ours](wxImage&& image, const wxString&, int, bool, int) { ours = std::move(image); }, &failure))
+        << failure;
+    EXPECT_TRUE(SameImage(ToolkitDecode(path, wxBITMAP_TYPE_JPEG), ours));
+}
+
 TEST(PictureDecoders, RefuseDamageAndExcess)
 {
     const wxString dir = MakeScratchDir("refused");
@@ -261,4 +329,40 @@ TEST(PictureDecoders, RefuseDamageAndExcess)
     EXPECT_FALSE(DecodePlainPng(bytes.data(), bytes.size(), kMaxPicturePixels, image));
     const uint8_t notJpeg[] = {0xFF, 0xD8, 0xFF, 0xD9};
     EXPECT_FALSE(DecodeJpegBytes(notJpeg, sizeof notJpeg, kMaxPicturePixels, image));
+}
+
+// A picture within the pixel limit that does not fit in the memory left
+// fails with its own message; it must not end the process.
+TEST(PictureDecoders, PictureBeyondTheMemoryLeftIsRefused)
+{
+#ifdef PELAGRIN_ADDRESS_SANITIZER
+    GTEST_SKIP() << "the address sanitizer stops the process on a failed allocation";
+#endif
+    const wxString path = MakeScratchDir("png-memory") + "/tiny.png";
+    ASSERT_TRUE(WritePng(path, {"rgba16", 6, 16, PngCase::PartialAlpha}, false, 1, 1));
+    // The header made to say 8000 x 8000: half a gigabyte of rows.
+    std::vector<uint8_t> png = ReadFileBytes(path);
+    ASSERT_GE(png.size(), 33u);
+    for (int field : {16, 20})
+    {
+        png[size_t(field) + 2] = 8000 >> 8;
+        png[size_t(field) + 3] = 8000 & 0xFF;
+    }
+    const uint32_t crc = Crc32(&png[12], 17);
+    for (int i = 0; i < 4; ++i)
+        png[size_t(29 + i)] = uint8_t(crc >> (24 - 8 * i));
+    ASSERT_TRUE(WriteFileBytes(path, png));
+    const pid_t child = fork();
+    ASSERT_NE(-1, child);
+    if (child == 0)
+    {
+        const rlimit limit{rlim_t(VirtualMemoryBytes() + (64 << 20)), rlim_t(VirtualMemoryBytes() + (64 << 20))};
+        setrlimit(RLIMIT_AS, &limit);
+        wxString failure;
+        const bool decoded = DecodePictureEntry(path, [](wxImage&&, const wxString&, int, bool, int) {}, &failure);
+        _exit(!decoded && failure == "There is not enough memory for this picture." ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(child, waitpid(child, &status, 0));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 }
