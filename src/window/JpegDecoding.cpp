@@ -2,6 +2,7 @@
 
 #include <turbojpeg.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -68,19 +69,27 @@ bool DecodeJpegBytes(const unsigned char* bytes, size_t size, long long maxPixel
     return true;
 }
 
-bool DecodeJpegFile(const wxString& path, long long maxPixels, wxImage& image)
+bool ReadPictureFile(const wxString& path, long mostBytes, std::vector<unsigned char>& bytes)
 {
-    image.Destroy();
+    bytes.clear();
     std::FILE* file = std::fopen(path.fn_str(), "rb");
     if (!file)
         return false;
-    std::vector<unsigned char> bytes;
-    if (std::fseek(file, 0, SEEK_END) == 0)
+    long size = 0;
+    if (std::fseek(file, 0, SEEK_END) == 0 && (size = std::ftell(file)) > 0 && size <= mostBytes &&
+        std::fseek(file, 0, SEEK_SET) == 0)
     {
-        const long size = std::ftell(file);
-        bytes.resize(size > 0 ? size_t(size) : 0);
+        bytes.resize(size_t(size));
+        if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size())
+            bytes.clear();
     }
-    const bool read = std::fseek(file, 0, SEEK_SET) == 0 && std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
     std::fclose(file);
-    return read && !bytes.empty() && DecodeJpegBytes(bytes.data(), bytes.size(), maxPixels, image);
+    return !bytes.empty();
+}
+
+bool DecodeJpegFile(const wxString& path, long long maxPixels, wxImage& image)
+{
+    image.Destroy();
+    std::vector<unsigned char> bytes;
+    return ReadPictureFile(path, LONG_MAX, bytes) && DecodeJpegBytes(bytes.data(), bytes.size(), maxPixels, image);
 }

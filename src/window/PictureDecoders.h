@@ -8,12 +8,18 @@
 #include <wx/image.h>
 #include <wx/string.h>
 
+#include <vector>
+
 // Both refuse pictures of more than maxPixels pixels before allocating them.
 // A picture that does not fit in the memory left throws std::bad_alloc;
 // the loaders' decoding entry point turns that into a failure message.
 // False when the file cannot be decoded; the image is then left invalid.
 bool DecodePngFile(const wxString& path, long long maxPixels, wxImage& image);
 bool DecodeJpegFile(const wxString& path, long long maxPixels, wxImage& image);
+
+// Reads a file whole when it has at most mostBytes bytes; false when it
+// cannot be read, is empty or is larger.
+bool ReadPictureFile(const wxString& path, long mostBytes, std::vector<unsigned char>& bytes);
 
 // The same for pictures held in memory.
 bool DecodePngBytes(const unsigned char* bytes, size_t size, long long maxPixels, wxImage& image);

@@ -162,29 +162,15 @@ bool DecodePngBytes(const unsigned char* bytes, size_t size, long long maxPixels
 bool DecodePngFile(const wxString& path, long long maxPixels, wxImage& image)
 {
     image.Destroy();
-    std::FILE* file = std::fopen(path.fn_str(), "rb");
-    if (!file)
-        return false;
     // Files of a reasonable size are read whole, for the quick way; a larger
     // one is read as the decoder goes, so that a huge file whose header
     // would be refused is not read first.
     std::vector<unsigned char> bytes;
-    if (std::fseek(file, 0, SEEK_END) == 0)
-    {
-        const long size = std::ftell(file);
-        if (size > 0 && size <= kMostBytesReadWhole && std::fseek(file, 0, SEEK_SET) == 0)
-        {
-            bytes.resize(size_t(size));
-            if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size())
-                bytes.clear();
-        }
-    }
-    if (!bytes.empty())
-    {
-        std::fclose(file);
+    if (ReadPictureFile(path, kMostBytesReadWhole, bytes))
         return DecodePngBytes(bytes.data(), bytes.size(), maxPixels, image);
-    }
-    std::rewind(file);
+    std::FILE* file = std::fopen(path.fn_str(), "rb");
+    if (!file)
+        return false;
     PngContext context(spng_ctx_new(kContextFlags));
     const bool ok = context && spng_set_png_file(context.get(), file) == 0 &&
                     DecodeWithContext(context.get(), maxPixels, image);

@@ -1,5 +1,7 @@
 #include "support/TestImages.h"
 
+#include "window/ImageDecoding.h"
+
 #include <wx/ffile.h>
 #include <wx/palette.h>
 
@@ -88,4 +90,16 @@ bool WriteFileBytes(const wxString& path, const std::vector<uint8_t>& bytes)
 {
     wxFFile file(path, "wb");
     return file.IsOpened() && file.Write(bytes.data(), bytes.size()) == bytes.size();
+}
+
+DecodedEntry DecodeEntryPictures(const wxString& entry)
+{
+    DecodedEntry result;
+    result.ok = DecodePictureEntry(
+        entry,
+        [&](wxImage&& image, const wxString& path, int frame, bool last, int delay) {
+            result.pictures.push_back({image, path, frame, delay, last});
+        },
+        &result.failure);
+    return result;
 }

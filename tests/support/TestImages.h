@@ -27,3 +27,21 @@ ColourList PaletteColours(const wxImage& image);
 
 std::vector<uint8_t> ReadFileBytes(const wxString& path);
 bool WriteFileBytes(const wxString& path, const std::vector<uint8_t>& bytes);
+
+// What the loaders' decoding entry point gives for an entry: each picture
+// with its path, frame (a clip's milliseconds), delay and whether it is last.
+struct DecodedPicture
+{
+    wxImage image;
+    wxString path;
+    int frame = -1;
+    int delay = 0;
+    bool last = false;
+};
+struct DecodedEntry
+{
+    bool ok = false;
+    wxString failure;
+    std::vector<DecodedPicture> pictures;
+};
+DecodedEntry DecodeEntryPictures(const wxString& entry);

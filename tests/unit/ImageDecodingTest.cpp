@@ -13,33 +13,6 @@
 
 namespace
 {
-struct Decoded
-{
-    wxImage image;
-    wxString path;
-    int frame = -1;
-    bool last = false;
-};
-
-struct DecodeResult
-{
-    bool ok = false;
-    wxString failure;
-    std::vector<Decoded> pictures;
-};
-
-DecodeResult Decode(const wxString& entry)
-{
-    DecodeResult result;
-    result.ok = DecodePictureEntry(
-        entry,
-        [&](wxImage&& image, const wxString& path, int frame, bool last, int) {
-            result.pictures.push_back({image, path, frame, last});
-        },
-        &result.failure);
-    return result;
-}
-
 const ColourList kFrameColours = {0xFF0000, 0x00FF00, 0x0000FF};
 
 // An animated GIF whose frame i is filled with colour i.
@@ -95,7 +68,7 @@ TEST(DecodePictureEntry, PicturesAndFramesInOrder)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.entry);
-        const DecodeResult result = Decode(c.entry);
+        const DecodedEntry result = DecodeEntryPictures(c.entry);
         EXPECT_TRUE(result.ok) << result.failure;
         ASSERT_EQ(c.frames.size(), result.pictures.size());
         for (size_t i = 0; i < c.frames.size(); ++i)
@@ -136,7 +109,7 @@ TEST(DecodePictureEntry, FailuresSayWhy)
     for (const auto& entry : entries)
     {
         SCOPED_TRACE(entry.first);
-        const DecodeResult result = Decode(entry.first);
+        const DecodedEntry result = DecodeEntryPictures(entry.first);
         EXPECT_FALSE(result.ok);
         EXPECT_TRUE(result.pictures.empty());
         EXPECT_FALSE(result.failure.empty());

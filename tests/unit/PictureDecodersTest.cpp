@@ -306,11 +306,9 @@ TEST(PictureDecoders, JpegTurboJpegRefusesComesInThroughTheToolkit)
     ASSERT_TRUE(WriteFileBytes(path, bytes));
     wxImage ours;
     EXPECT_FALSE(DecodeJpegFile(path, kMaxPicturePixels, ours));
-    wxString failure;
-    EXPECT_TRUE(DecodePictureEntry(
-        path, [&ours](wxImage&& image, const wxString&, int, bool, int) { ours = std::move(image); }, &failure))
-        << failure;
-    EXPECT_TRUE(SameImage(ToolkitDecode(path, wxBITMAP_TYPE_JPEG), ours));
+    const DecodedEntry result = DecodeEntryPictures(path);
+    ASSERT_EQ(1u, result.pictures.size()) << result.failure;
+    EXPECT_TRUE(SameImage(ToolkitDecode(path, wxBITMAP_TYPE_JPEG), result.pictures[0].image));
 }
 
 TEST(PictureDecoders, RefuseDamageAndExcess)
@@ -358,9 +356,8 @@ TEST(PictureDecoders, PictureBeyondTheMemoryLeftIsRefused)
     {
         const rlimit limit{rlim_t(VirtualMemoryBytes() + (64 << 20)), rlim_t(VirtualMemoryBytes() + (64 << 20))};
         setrlimit(RLIMIT_AS, &limit);
-        wxString failure;
-        const bool decoded = DecodePictureEntry(path, [](wxImage&&, const wxString&, int, bool, int) {}, &failure);
-        _exit(!decoded && failure == "There is not enough memory for this picture." ? 0 : 1);
+        const DecodedEntry result = DecodeEntryPictures(path);
+        _exit(!result.ok && result.failure == "There is not enough memory for this picture." ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(child, waitpid(child, &status, 0));

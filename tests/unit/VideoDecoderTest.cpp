@@ -15,34 +15,6 @@
 
 namespace
 {
-struct ClipPicture
-{
-    wxSize size;
-    int milliseconds = 0;
-    int delay = 0;
-    bool last = false;
-    uint32_t colour = 0;
-};
-
-struct ClipResult
-{
-    bool ok = false;
-    wxString failure;
-    std::vector<ClipPicture> pictures;
-};
-
-ClipResult DecodeClip(const wxString& entry)
-{
-    ClipResult result;
-    result.ok = DecodePictureEntry(
-        entry,
-        [&](wxImage&& image, const wxString&, int frame, bool last, int delay) {
-            result.pictures.push_back({image.GetSize(), frame, delay, last, PixelColour(image, 0, 0)});
-        },
-        &result.failure);
-    return result;
-}
-
 // Clips shared by the tests of this file, made once.
 class VideoClipTest : public ::testing::Test
 {
@@ -132,18 +104,19 @@ TEST_F(VideoClipTest, FramesFollowTheChosenRateAndSpan)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.entry);
-        const ClipResult result = DecodeClip(c.entry);
+        const DecodedEntry result = DecodeEntryPictures(c.entry);
         ASSERT_TRUE(result.ok) << result.failure;
         ASSERT_EQ(c.sourceFrames.size(), result.pictures.size());
-        EXPECT_EQ(c.firstMilliseconds, result.pictures[0].milliseconds);
+        EXPECT_EQ(c.firstMilliseconds, result.pictures[0].frame);
         for (size_t i = 0; i < result.pictures.size(); ++i)
         {
-            const ClipPicture& picture = result.pictures[i];
-            EXPECT_EQ(c.size, picture.size);
+            const DecodedPicture& picture = result.pictures[i];
+            const uint32_t colour = PixelColour(picture.image, 0, 0);
+            EXPECT_EQ(c.size, picture.image.GetSize());
             EXPECT_EQ(c.delay, picture.delay);
             EXPECT_EQ(i + 1 == result.pictures.size(), picture.last);
-            EXPECT_EQ(c.sourceFrames[i], NumberedClipFrame(picture.colour >> 16)) << "frame " << i;
-            EXPECT_NEAR(128, int((picture.colour >> 8) & 0xFF), 8) << "frame " << i;
+            EXPECT_EQ(c.sourceFrames[i], NumberedClipFrame(colour >> 16)) << "frame " << i;
+            EXPECT_NEAR(128, int((colour >> 8) & 0xFF), 8) << "frame " << i;
         }
     }
 }
@@ -154,9 +127,9 @@ TEST_F(VideoClipTest, TurnedClipStandsAsTheFfmpegCommandShowsIt)
     wxImage expected(s_dir + "/turned.png", wxBITMAP_TYPE_PNG);
     ASSERT_TRUE(expected.IsOk());
     ASSERT_EQ(wxSize(8, 32), expected.GetSize());
-    wxImage picture;
-    ASSERT_TRUE(DecodePictureEntry(
-        s_dir + "/turned.mov", [&](wxImage&& image, const wxString&, int, bool, int) { picture = image; }, nullptr));
+    const DecodedEntry result = DecodeEntryPictures(s_dir + "/turned.mov");
+    ASSERT_FALSE(result.pictures.empty()) << result.failure;
+    const wxImage& picture = result.pictures[0].image;
     ASSERT_EQ(expected.GetSize(), picture.GetSize());
     // Each end has the colour the command shows there: mostly red or mostly blue.
     for (int y : {0, 31})
@@ -202,9 +175,9 @@ TEST_F(VideoClipTest, MirroredClipsShowAsTheirMatrixSays)
         VideoClipInfo info;
         ASSERT_TRUE(ProbeVideoClip(clip, info, nullptr));
         EXPECT_EQ(c.size, info.size);
-        wxImage picture;
-        ASSERT_TRUE(DecodePictureEntry(
-            clip, [&](wxImage&& image, const wxString&, int, bool, int) { picture = image; }, nullptr));
+        const DecodedEntry result = DecodeEntryPictures(clip);
+        ASSERT_FALSE(result.pictures.empty()) << result.failure;
+        const wxImage& picture = result.pictures[0].image;
         ASSERT_EQ(c.size, picture.GetSize());
         const int right = c.size.x - 1, bottom = c.size.y - 1;
         const std::string corners = {NearestCorner(picture, 0, 0), NearestCorner(picture, right, 0),
@@ -223,7 +196,7 @@ TEST_F(VideoClipTest, DamagedClipsSayWhy)
                                   VideoRangeEntry(s_dir + "/h264.mp4", {10, 5, 6})})
     {
         SCOPED_TRACE(entry);
-        const ClipResult result = DecodeClip(entry);
+        const DecodedEntry result = DecodeEntryPictures(entry);
         EXPECT_FALSE(result.ok);
         EXPECT_FALSE(result.failure.empty());
         EXPECT_TRUE(result.pictures.empty());
@@ -301,6 +274,6 @@ TEST(VideoEntry, FuzzSeedsGiveTheirFrames)
         SCOPED_TRACE(seed);
         ASSERT_TRUE(wxCopyFile(seed, input));
         for (const wxString& entry : {input, VideoRangeEntry(input, {7.5, 0.1, 0.9}), input + "_40"})
-            EXPECT_FALSE(DecodeClip(entry).pictures.empty()) << entry;
+            EXPECT_FALSE(DecodeEntryPictures(entry).pictures.empty()) << entry;
     }
 }
